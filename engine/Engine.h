@@ -1,0 +1,151 @@
+/// The processing engine: scanner, formatter, compressor and trimmer over one text.
+#pragma once
+
+#include "engine/DocLine.h"
+#include "engine/ProgressSink.h"
+#include "engine/ScanLists.h"
+#include "engine/Style.h"
+#include "engine/TagTable.h"
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zenkel
+{
+
+/// Receives output lines in preview mode instead of the output list.
+class LineSink
+{
+public:
+    virtual ~LineSink() = default;
+    virtual void addLine(std::string_view line) = 0;
+};
+
+/// One engine object holds the active style, the source text and the scanned and produced
+/// lists. One operation at a time; separate objects are independent of each other.
+class Engine
+{
+public:
+    explicit Engine(ProgressSink& progress = nullProgressSink());
+
+    Style& style() { return m_style; }
+    const Style& style() const { return m_style; }
+    void setProgressSink(ProgressSink& progress) { m_progress = &progress; }
+
+    /// The text to work on, with LF as its only line end, and the file name for status lines.
+    void setSourceText(std::string lfText, std::string fileName = {});
+    const std::string& sourceText() const { return m_sourceText; }
+    const std::string& fileName() const { return m_fileName; }
+
+    /// The program-wide trim list used by TrimHTML (not owned; may be null: nothing trimmed).
+    void setTrimList(const TrimList* trimList) { m_trimList = trimList; }
+
+    /// Selection processing: no status lines, no documentation line, no progress range, and
+    /// the prefix in front of every indented output line.
+    void setSelectionProcessing(bool on, std::string prefix = {});
+    bool selectionProcessing() const { return m_selection; }
+
+    /// Preview mode: each output line goes to sink instead of the output list, and status
+    /// and progress are left untouched. Null ends preview mode.
+    void setPreviewSink(LineSink* sink) { m_preview = sink; }
+
+    /// The clock and time separator of the documentation line (tests fix them).
+    void setClock(std::function<LocalDateTime()> clock) { m_clock = std::move(clock); }
+    void setTimeSeparator(char separator) { m_timeSeparator = separator; }
+    std::string MakeDokuLine() const;
+
+    void ParseHTML();    ///< source text -> token list + block store; clears the output list
+    void FormatHTML();   ///< token list -> formatted lines
+    void CompressHTML(); ///< token list -> compressed lines
+    void TrimHTML();     ///< source text -> trimmed lines
+
+    const TokenList& tokenList() const { return m_tokens; }
+    const BlockStore& blockStore() const { return m_blocks; }
+    const std::vector<std::string>& outputList() const { return m_outputList; }
+    std::vector<std::string>& outputList() { return m_outputList; }
+
+    /// Writes the token list as "0tmp_htm.htm" and the block store as "0tmp_nftags.htm" into
+    /// dir, one entry per line, each followed by CR LF.
+    [[nodiscard]] bool writeDiagnosticFiles(const std::string& dir, std::string* error = nullptr) const;
+
+private:
+    ProgressSink& progress() const;
+    void pumpMessages();
+    bool isInstructionComment(const BlockStore::Block& block) const;
+
+    // Scanner (Scanner.cpp)
+    void emitPending();
+    void appendPending(std::string_view text);
+    std::size_t handleOwnToken(std::size_t start, std::size_t rawEnd, std::string_view key);
+    std::size_t handleTextTag(int entry, std::size_t start, std::size_t rawEnd,
+                              std::string_view key);
+    void finishTagCopy(std::string& tag, std::size_t& next, std::string_view key) const;
+    std::size_t handleBlock(BlockKind kind, std::size_t start);
+    std::size_t blockEnd(BlockKind kind, std::size_t start);
+    bool isSimpleCell(std::size_t start, std::size_t cellEnd);
+    void handleSimpleCell(std::size_t start, std::size_t cellEnd);
+    void addMarker(BlockKind kind);
+
+    // Formatter (Formatter.cpp)
+    void formatToken(std::size_t i);
+    void formatRunStart(std::string_view token, const RecTAGInfo& entry);
+    void formatStartTag(std::string_view token, const RecTAGInfo& entry);
+    void formatEndTag(std::string_view token, const RecTAGInfo& entry);
+    void IndentLine(std::string_view line);
+    void WrapText(std::string_view token);
+    void AutoComment(bool start, const RecTAGInfo& entry);
+    void WriteBlock(std::size_t block);
+    void lineBreaks(int count);
+    void addOutputLine(std::string_view line); ///< formatter lines: trailing blanks removed
+    void emitLine(std::string_view line);      ///< to the preview sink or the output list
+    void raiseIndent(int steps);
+    void lowerIndent(int steps);
+    const RecTAGInfo& lookUpTag(std::string_view tag, int& direction) const;
+
+    ProgressSink* m_progress;
+    Style m_style;
+    const TrimList* m_trimList = nullptr;
+    std::string m_sourceText;
+    std::string m_fileName;
+    TokenList m_tokens;
+    BlockStore m_blocks;
+    std::vector<std::string> m_outputList;
+
+    bool m_selection = false;
+    std::string m_selectionPrefix;
+    LineSink* m_preview = nullptr;
+    std::function<LocalDateTime()> m_clock;
+    char m_timeSeparator;
+
+    // Working state of one run.
+    TagIndex m_index;
+    std::string m_pending;
+    bool m_pendingHasText = false;
+    std::string m_work;
+    std::string m_tagWork;
+    std::string m_key;
+    std::string m_lineBuffer;
+    long long m_markerCounter = 0;
+    long long m_indentLevel = 0;
+    struct SearchMemo
+    {
+        std::size_t from = std::string::npos;  ///< where the last search started
+        std::size_t found = std::string::npos; ///< its result
+    };
+    std::array<SearchMemo, 9> m_endMarkerMemo{};
+    struct CellScanMemo
+    {
+        bool valid = false;
+        std::size_t start = 0;
+        std::size_t pos = 0; ///< next position to scan
+        bool inside = false;
+        bool failed = false;
+        std::size_t failPos = 0;
+    } m_cellScan;
+};
+
+} // namespace zenkel

@@ -1,0 +1,275 @@
+/// Formatter: turns the token list into indented, wrapped lines.
+#include "engine/Engine.h"
+#include "engine/TextOps.h"
+
+#include <algorithm>
+
+namespace zenkel
+{
+
+namespace
+{
+
+constexpr std::size_t ProgressStep = 100;
+constexpr std::size_t PumpStep = 256;
+/// Limits that keep absurd values from a hand-edited style from exhausting memory: no real
+/// page needs more indentation or a longer comment fill than this.
+constexpr long long MaxIndentColumns = 16384;
+constexpr long long MaxCommentFill = 4096;
+
+} // namespace
+
+void Engine::FormatHTML()
+{
+    ResetCounters(m_style.tags);
+    m_index.build(m_style.tags);
+    m_indentLevel = 0;
+    ProgressSink& sink = progress();
+    if (!m_selection) {
+        sink.SetProgressRange(0, static_cast<long long>(m_tokens.size()));
+        sink.SetStatus("Formatting: " + m_fileName);
+        if (m_style.options.UseWhileFormat)
+            addOutputLine(MakeDokuLine());
+    }
+    for (std::size_t i = 0; i < m_tokens.size(); ++i) {
+        if (i % PumpStep == 0)
+            pumpMessages();
+        if (i % ProgressStep == 0)
+            sink.SetProgressPosition(0, static_cast<long long>(i));
+        formatToken(i);
+    }
+    sink.SetProgressPosition(0, static_cast<long long>(m_tokens.size()));
+    sink.SetProgressPosition(0, 0);
+    if (!m_selection)
+        sink.SetStatus("Formatted and saved: " + m_fileName);
+}
+
+const RecTAGInfo& Engine::lookUpTag(std::string_view tag, int& direction) const
+{
+    std::string key;
+    keyInto(tag, key);
+    int entry = 0;
+    direction = m_index.findTag(key, tag.size() > 1 && tag[1] == '/', entry);
+    return m_style.tags[entry];
+}
+
+void Engine::formatToken(std::size_t i)
+{
+    if (m_tokens.isMarker(i)) {
+        WriteBlock(static_cast<std::size_t>(m_tokens.blockOf(i)));
+        return;
+    }
+    const std::string_view token = m_tokens[i];
+    if (token.empty() || token[0] != '<') {
+        WrapText(token);
+        return;
+    }
+    int direction = 0;
+    const RecTAGInfo& entry = lookUpTag(token, direction);
+    if (direction < 0)
+        formatEndTag(token, entry);
+    else if (entry.TreatAsText)
+        formatRunStart(token, entry);
+    else
+        formatStartTag(token, entry);
+}
+
+void Engine::formatRunStart(std::string_view token, const RecTAGInfo& entry)
+{
+    // The tag that ends the run, if the run ends in one.
+    std::string_view lastTag;
+    std::string_view trimmed = token;
+    while (!trimmed.empty() && trimmed.back() == ' ')
+        trimmed.remove_suffix(1);
+    if (trimmed.size() > 1 && trimmed.back() == '>') {
+        const std::size_t lt = trimmed.rfind('<');
+        if (lt != std::string_view::npos)
+            lastTag = trimmed.substr(lt);
+    }
+
+    lineBreaks(entry.CRLFLeading);
+    AutoComment(true, entry);
+    WrapText(token);
+    if (lastTag.empty())
+        return;
+    std::string key;
+    keyInto(lastTag, key);
+    if (key == entry.TagOpen)
+        return;
+    int direction = 0;
+    const RecTAGInfo& last = lookUpTag(lastTag, direction);
+    if (direction < 0) {
+        AutoComment(false, last);
+        lineBreaks(last.CRLFFollowed);
+    } else {
+        AutoComment(true, last);
+        lineBreaks(last.CRLFLeading);
+    }
+}
+
+void Engine::formatStartTag(std::string_view token, const RecTAGInfo& entry)
+{
+    lineBreaks(entry.CRLFLeading);
+    raiseIndent(entry.isSelfIndent);
+    AutoComment(true, entry);
+    IndentLine(token);
+    raiseIndent(entry.isContentIndent);
+}
+
+void Engine::formatEndTag(std::string_view token, const RecTAGInfo& entry)
+{
+    if (!entry.TreatAsText)
+        lowerIndent(entry.isContentIndent);
+    IndentLine(token);
+    AutoComment(false, entry);
+    if (!entry.TreatAsText)
+        lowerIndent(entry.isSelfIndent);
+    lineBreaks(entry.CRLFFollowed);
+}
+
+void Engine::raiseIndent(int steps)
+{
+    if (steps > 0)
+        m_indentLevel = std::min(m_indentLevel + steps, MaxIndentColumns);
+}
+
+void Engine::lowerIndent(int steps)
+{
+    // A subtraction that would go below 0 is skipped, so stray end tags do no harm.
+    if (steps > 0 && steps <= m_indentLevel)
+        m_indentLevel -= steps;
+}
+
+void Engine::lineBreaks(int count)
+{
+    for (int n = 1; n < count; ++n)
+        addOutputLine({});
+}
+
+void Engine::IndentLine(std::string_view line)
+{
+    if (line.empty() || line[0] == '\t') {
+        addOutputLine(line);
+        return;
+    }
+    const long long spacing = std::max(0, m_style.options.Spacing);
+    const long long columns = std::min(m_indentLevel * spacing, MaxIndentColumns);
+    std::string& out = m_lineBuffer;
+    out.clear();
+    if (m_selection)
+        out += m_selectionPrefix;
+    out.append(static_cast<std::size_t>(columns / 8), '\t');
+    out.append(static_cast<std::size_t>(columns % 8), ' ');
+    out += line;
+    addOutputLine(out);
+}
+
+void Engine::WrapText(std::string_view token)
+{
+    const long long lineSize = m_style.options.LineSize;
+    const bool quoteMode = m_style.options.BreakExcluder == "\"";
+    while (static_cast<long long>(token.size()) > lineSize) {
+        // Each cut lies at a blank outside protection, so the protection flag is clear again
+        // where the rest of the token begins.
+        bool protectedStretch = false;
+        std::size_t lastBreak = 0;
+        std::size_t cut = 0;
+        for (std::size_t p = 1; p <= token.size(); ++p) {
+            const char c = token[p - 1];
+            if (quoteMode) {
+                if (c == '"')
+                    protectedStretch = !protectedStretch;
+            } else if (c == '<' && !protectedStretch) {
+                protectedStretch = true;
+            } else if (c == '>' && protectedStretch) {
+                protectedStretch = false;
+            }
+            if (c != ' ' || protectedStretch)
+                continue;
+            if (static_cast<long long>(p) <= lineSize) {
+                lastBreak = p;
+            } else {
+                cut = lastBreak != 0 ? lastBreak : p;
+                break;
+            }
+        }
+        if (cut == 0)
+            break;
+        IndentLine(token.substr(0, cut));
+        token.remove_prefix(cut);
+    }
+    if (!token.empty())
+        IndentLine(token);
+}
+
+void Engine::AutoComment(bool start, const RecTAGInfo& entry)
+{
+    if (m_style.options.DoDisableComments)
+        return;
+    // An auto comment needs its tag at the edge of a line.
+    if (entry.TreatAsText && (start ? entry.CRLFLeading < 1 : entry.CRLFFollowed < 1))
+        return;
+    if (start ? !entry.DoGenerateSComment : !entry.DoGenerateEComment)
+        return;
+    const std::string& text = start ? entry.StartComment : entry.EndComment;
+    const std::string number = start ? counterStartStep(m_style.tags, entry)
+                                     : counterEndStep(m_style.tags, entry);
+    long long fill = (static_cast<long long>(entry.CommentLength)
+                      - static_cast<long long>(text.size()) - static_cast<long long>(number.size())
+                      - 10)
+        / 2;
+    fill = std::clamp(fill, 0LL, MaxCommentFill);
+    std::string fillText;
+    for (long long n = 0; n < fill; ++n)
+        fillText += entry.CommentSymbol;
+
+    std::string comment = "<!--~";
+    comment += fillText;
+    if (!text.empty()) {
+        comment += ' ';
+        comment += text;
+        comment += number;
+        comment += ' ';
+    }
+    comment += fillText;
+    comment += "~-->";
+    if (entry.CIndent)
+        IndentLine(comment);
+    else
+        addOutputLine(comment);
+}
+
+void Engine::WriteBlock(std::size_t blockIndex)
+{
+    const BlockStore::Block& block = m_blocks.block(blockIndex);
+    const bool cell = block.kind == BlockKind::TableCell;
+    const RecTAGInfo* entry = nullptr;
+    if (cell) {
+        int direction = 0;
+        entry = &lookUpTag("<TD>", direction);
+        lineBreaks(entry->CRLFLeading);
+        raiseIndent(entry->isSelfIndent);
+        AutoComment(true, *entry);
+    }
+    for (std::size_t n = 0; n < block.lineCount; ++n) {
+        if (cell)
+            IndentLine(m_blocks.contentLine(block, n));
+        else
+            addOutputLine(m_blocks.contentLine(block, n));
+    }
+    if (cell) {
+        AutoComment(false, *entry);
+        lowerIndent(entry->isSelfIndent);
+        lineBreaks(entry->CRLFFollowed);
+    }
+}
+
+void Engine::addOutputLine(std::string_view line)
+{
+    // Trailing blanks (not TABs) never reach the output.
+    while (!line.empty() && line.back() == ' ')
+        line.remove_suffix(1);
+    emitLine(line);
+}
+
+} // namespace zenkel

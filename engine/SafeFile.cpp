@@ -1,0 +1,95 @@
+/// Safe file writing: a temporary sibling renamed over the target.
+#include "engine/SafeFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zenkel
+{
+
+namespace
+{
+
+bool fail(std::string* error, const std::string& path, int err)
+{
+    if (error)
+        *error = "Cannot write file \"" + path + "\": " + std::strerror(err);
+    return false;
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+} // namespace
+
+bool writeFileSafely(const std::string& path, std::string_view bytes, std::string* error)
+{
+    mode_t mode = 0666 & ~[] {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        return mask;
+    }();
+    struct stat existing{};
+    if (::stat(path.c_str(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode))
+            return fail(error, path, EISDIR);
+        // The rename would get around a read-only file; refuse it as a direct write would.
+        // Root passes access() for any file, so the write bits are checked as well.
+        if (::access(path.c_str(), W_OK) != 0)
+            return fail(error, path, errno);
+        if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+            return fail(error, path, EACCES);
+        mode = existing.st_mode & 07777;
+    }
+
+    std::string temp = path + ".zktmpXXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return fail(error, path, errno);
+    bool ok = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    int err = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return fail(error, path, err);
+    }
+    return true;
+}
+
+std::string joinCrLf(const std::vector<std::string>& lines)
+{
+    std::size_t total = 0;
+    for (const std::string& line : lines)
+        total += line.size() + 2;
+    std::string bytes;
+    bytes.reserve(total);
+    for (const std::string& line : lines) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+} // namespace zenkel

@@ -1,0 +1,21 @@
+/// Safe file writing: a temporary sibling renamed over the target.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zenkel
+{
+
+/// Replaces the file at path with bytes: the bytes go to a temporary sibling first, which is
+/// then renamed over the target, so a failed write never leaves a half-written file. An
+/// existing file keeps its permissions; a file the user may not write is refused. On failure
+/// returns false and sets *error to a message that names the file.
+[[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
+                                   std::string* error = nullptr);
+
+/// Joins lines, each followed by CR LF.
+std::string joinCrLf(const std::vector<std::string>& lines);
+
+} // namespace zenkel

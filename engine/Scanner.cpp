@@ -1,0 +1,309 @@
+/// Scanner: cuts the source text into the token list and the block store.
+#include "engine/Engine.h"
+#include "engine/TextOps.h"
+
+#include <cstring>
+
+namespace zenkel
+{
+
+namespace
+{
+
+constexpr std::size_t ProgressStep = 1000;
+constexpr std::size_t PumpStep = 4096;
+
+bool isInputBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n';
+}
+
+} // namespace
+
+void Engine::ParseHTML()
+{
+    m_outputList.clear();
+    m_tokens.clear();
+    m_blocks.clear();
+    m_pending.clear();
+    m_pendingHasText = false;
+    m_markerCounter = 0;
+    m_endMarkerMemo.fill(SearchMemo{});
+    m_cellScan = CellScanMemo{};
+    m_index.build(m_style.tags);
+
+    std::string& text = m_sourceText;
+    const std::size_t length = text.size();
+    ProgressSink& sink = progress();
+    sink.SetProgressRange(0, static_cast<long long>(length));
+    if (!m_selection)
+        sink.SetStatus("Parsing: " + m_fileName);
+
+    std::size_t nextProgress = ProgressStep;
+    std::size_t nextPump = 0;
+    std::size_t pos = 0;
+    while (pos < length) {
+        if (pos >= nextPump) {
+            pumpMessages();
+            nextPump = pos + PumpStep;
+        }
+        if (pos + 1 >= nextProgress) {
+            sink.SetProgressPosition(0, static_cast<long long>((pos + 1) / ProgressStep * ProgressStep));
+            nextProgress = ((pos + 1) / ProgressStep + 1) * ProgressStep;
+        }
+        // Plain text up to the next "<" goes to the pending text in one piece; TABs passed as
+        // plain text become blanks in the source text itself.
+        const void* lt = std::memchr(text.data() + pos, '<', length - pos);
+        const std::size_t textEnd =
+            lt ? static_cast<std::size_t>(static_cast<const char*>(lt) - text.data()) : length;
+        if (textEnd > pos) {
+            const std::size_t chunkEnd = std::min(textEnd, pos + PumpStep);
+            for (std::size_t i = pos; i < chunkEnd; ++i) {
+                if (text[i] == '\t')
+                    text[i] = ' ';
+            }
+            appendPending(std::string_view(text).substr(pos, chunkEnd - pos));
+            pos = chunkEnd;
+            continue;
+        }
+
+        // A tag starts here: the raw tag runs to the next ">" or to the end of the text.
+        const void* gt = std::memchr(text.data() + pos + 1, '>', length - pos - 1);
+        const std::size_t rawEnd =
+            gt ? static_cast<std::size_t>(static_cast<const char*>(gt) - text.data()) + 1 : length;
+        keyInto(std::string_view(text).substr(pos, rawEnd - pos), m_key);
+
+        BlockKind kind = blockKindOfKey(m_key);
+        if (kind == BlockKind::TableCell) {
+            const std::size_t cellEnd = blockEnd(BlockKind::TableCell, pos);
+            if (isSimpleCell(pos, cellEnd)) {
+                emitPending();
+                handleSimpleCell(pos, cellEnd);
+                pos = cellEnd + 1;
+                continue;
+            }
+            kind = BlockKind::None;
+        }
+        if (kind != BlockKind::None) {
+            emitPending();
+            pos = handleBlock(kind, pos);
+            continue;
+        }
+        const int textTag = m_index.findTextTag(m_key);
+        if (textTag == 0) {
+            emitPending();
+            pos = handleOwnToken(pos, rawEnd, m_key);
+        } else {
+            pos = handleTextTag(textTag, pos, rawEnd, m_key);
+        }
+    }
+    emitPending();
+    sink.SetProgressPosition(0, static_cast<long long>(length));
+    sink.SetProgressPosition(0, 0);
+}
+
+void Engine::appendPending(std::string_view text)
+{
+    if (!m_pendingHasText) {
+        for (char c : text) {
+            if (!isLayoutBlank(c)) {
+                m_pendingHasText = true;
+                break;
+            }
+        }
+    }
+    m_pending.append(text);
+}
+
+void Engine::emitPending()
+{
+    // Whitespace alone never becomes a token; it stays pending.
+    if (!m_pendingHasText)
+        return;
+    std::string& token = m_work;
+    token.clear();
+    for (char c : m_pending) {
+        if (c == '\n') {
+            if (token.empty())
+                continue;
+            c = ' ';
+        }
+        token += c;
+    }
+    collapseBlanks(token);
+    const std::size_t first = token.find_first_not_of(' ');
+    m_tokens.addToken(first == std::string::npos ? std::string_view{}
+                                                 : std::string_view(token).substr(first));
+    m_pending.clear();
+    m_pendingHasText = false;
+}
+
+void Engine::finishTagCopy(std::string& tag, std::size_t& next, std::string_view key) const
+{
+    // Whitespace right after a tag is kept as one blank on the tag, except after layout tags.
+    if (next < m_sourceText.size() && isInputBlank(m_sourceText[next]) && !isLayoutTag(key)) {
+        tag += ' ';
+        ++next;
+    }
+    collapseBlanks(tag);
+    tidyBrackets(tag);
+}
+
+namespace
+{
+
+/// The raw tag with LFs and TABs turned into blanks and its name's case converted.
+void copyRawTag(std::string_view raw, int tagCase, std::string& tag)
+{
+    tag.assign(raw);
+    for (char& c : tag) {
+        if (c == '\n' || c == '\t')
+            c = ' ';
+    }
+    convertTagNameCase(tag, 0, tagCase);
+}
+
+} // namespace
+
+std::size_t Engine::handleOwnToken(std::size_t start, std::size_t rawEnd, std::string_view key)
+{
+    std::string& tag = m_work;
+    copyRawTag(std::string_view(m_sourceText).substr(start, rawEnd - start),
+               m_style.options.TagCase, tag);
+    std::size_t next = rawEnd;
+    finishTagCopy(tag, next, key);
+    // The tag replaces the pending text: whitespace still pending is dropped.
+    m_pending.clear();
+    m_pendingHasText = false;
+    m_tokens.addToken(tag);
+    return next;
+}
+
+std::size_t Engine::handleTextTag(int entry, std::size_t start, std::size_t rawEnd,
+                                  std::string_view key)
+{
+    const RecTAGInfo& info = m_style.tags[entry];
+    std::string& tag = m_tagWork; // m_work is emitPending's
+    copyRawTag(std::string_view(m_sourceText).substr(start, rawEnd - start),
+               m_style.options.TagCase, tag);
+    const bool isEndTag = tag.size() > 1 && tag[1] == '/';
+    if (!isEndTag && info.CRLFLeading > 0)
+        emitPending();
+    std::size_t next = rawEnd;
+    finishTagCopy(tag, next, key);
+    m_pending += tag;
+    m_pendingHasText = true;
+    if (isEndTag && info.CRLFFollowed > 0)
+        emitPending();
+    return next;
+}
+
+std::size_t Engine::blockEnd(BlockKind kind, std::size_t start)
+{
+    // Searches only ever move forward, so the last answer for a kind still holds while it
+    // lies at or after the new starting point; this keeps repeated <TD> checks linear.
+    const std::string_view text(m_sourceText);
+    const BlockKindInfo& info = blockKindInfo(kind);
+    SearchMemo& memo = m_endMarkerMemo[static_cast<std::size_t>(kind)];
+    const std::size_t from = start + 1;
+    std::size_t marker;
+    if (memo.from != std::string::npos && memo.from <= from
+        && (memo.found == std::string::npos || memo.found >= from)) {
+        marker = memo.found;
+    } else {
+        marker = findNoCase(text, info.endMarker, from);
+        memo = {from, marker};
+    }
+    if (marker == std::string::npos)
+        return text.size() - 1;
+    const std::size_t close = text.find('>', marker + info.endMarker.size() - 1);
+    return close == std::string::npos ? text.size() - 1 : close;
+}
+
+bool Engine::isSimpleCell(std::size_t start, std::size_t cellEnd)
+{
+    const std::string_view text(m_sourceText);
+    std::size_t from = text.find('>', start);
+    from = from == std::string::npos ? text.size() : from + 1;
+    while (from < text.size() && isInputBlank(text[from]))
+        ++from;
+
+    // A scan that began earlier and passed this point outside a tag without failing gives
+    // the same answer from here on, so it is resumed instead of repeated.
+    CellScanMemo& scan = m_cellScan;
+    const bool resumable = scan.valid && scan.start <= from
+        && (scan.failed ? scan.failPos >= from : scan.pos >= from);
+    if (!resumable)
+        scan = CellScanMemo{true, from, from, false, false, 0};
+    while (!scan.failed && scan.pos <= cellEnd && scan.pos < text.size()) {
+        const char c = text[scan.pos];
+        if (scan.inside) {
+            if (c == '>')
+                scan.inside = false;
+        } else if (c == '<') {
+            scan.inside = true;
+        } else {
+            scan.failed = true;
+            scan.failPos = scan.pos;
+            break;
+        }
+        ++scan.pos;
+    }
+    return !(scan.failed && scan.failPos <= cellEnd);
+}
+
+void Engine::addMarker(BlockKind kind)
+{
+    ++m_markerCounter;
+    std::string marker = "###";
+    marker += blockKindInfo(kind).startMarker;
+    marker += ':';
+    marker += std::to_string(m_markerCounter);
+    const int block = m_blocks.beginBlock(kind, marker);
+    m_tokens.addMarker(marker, block);
+}
+
+std::size_t Engine::handleBlock(BlockKind kind, std::size_t start)
+{
+    m_pending.clear();
+    m_pendingHasText = false;
+    const std::size_t end = blockEnd(kind, start);
+    if (kind == BlockKind::AutoComment)
+        return end + 1; // generated by an earlier run: dropped without a trace
+    addMarker(kind);
+    // The block's lines exactly as in the input; a final LF of the text ends the last line
+    // rather than starting an empty one.
+    std::string_view block = std::string_view(m_sourceText).substr(start, end - start + 1);
+    while (!block.empty()) {
+        const std::size_t lf = block.find('\n');
+        if (lf == std::string_view::npos) {
+            m_blocks.addContentLine(block);
+            break;
+        }
+        m_blocks.addContentLine(block.substr(0, lf));
+        block.remove_prefix(lf + 1);
+    }
+    return end + 1;
+}
+
+void Engine::handleSimpleCell(std::size_t start, std::size_t cellEnd)
+{
+    m_pending.clear();
+    m_pendingHasText = false;
+    addMarker(BlockKind::TableCell);
+    std::string& line = m_work;
+    line.assign(m_sourceText, start, cellEnd - start + 1);
+    // Blanks first, so that a tag name ends at a TAB or LF like at a blank.
+    for (char& c : line) {
+        if (c == '\t' || c == '\n')
+            c = ' ';
+    }
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '<')
+            convertTagNameCase(line, i, m_style.options.TagCase);
+    }
+    collapseBlanks(line);
+    m_blocks.addContentLine(line);
+}
+
+} // namespace zenkel

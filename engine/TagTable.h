@@ -1,0 +1,93 @@
+/// Tag keys and lookups in the tag table, block kinds and the layout tag list.
+#pragma once
+
+#include "engine/Style.h"
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace zenkel
+{
+
+/// The special block kinds, numbered from 1 as in the marker lines.
+enum class BlockKind
+{
+    None = 0,
+    Comment = 1,
+    AutoComment = 2,
+    ServerScript = 3,
+    Pre = 4,
+    TableCell = 5,
+    Script = 6,
+    StyleSheet = 7,
+    TextArea = 8,
+};
+
+struct BlockKindInfo
+{
+    std::string_view startMarker;
+    std::string_view endMarker; ///< kinds 4-8 have no ">": the block ends at the next ">"
+};
+
+/// Start and end marker of a block kind (1..8).
+const BlockKindInfo& blockKindInfo(BlockKind kind);
+/// The block kind whose start marker equals key, or None.
+BlockKind blockKindOfKey(std::string_view key);
+
+/// The normalised upper-case form of a tag's text used by every lookup: "<td width=3>" ->
+/// "<TD>", "<br/>" -> "<BR/>", "<!DOCTYPE html>" -> "<>", "<!-- x" -> "<!--".
+std::string TagKey(std::string_view tagText);
+
+/// True for the 49 tag keys after which input whitespace is not kept as a blank on the tag.
+bool isLayoutTag(std::string_view key);
+
+/// Upper-cases ASCII letters only.
+inline char upperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+/// Looks up a token in the table: +1 for a start tag, -1 for an end tag; copies the matching
+/// entry (or the defaults entry when none matches) into current. Entries are tried in table
+/// order, each first by TagOpen then by TagClose beginning with the token's key.
+int FindTag(const TagTable& table, std::string_view token, RecTAGInfo& current);
+
+/// 1-based position of the first 'As Text' entry whose TagOpen or TagClose equals key
+/// (a TagClose of "</H>" also takes "</H1>".."</H6>"); 0 when there is none.
+int FindTextTag(const TagTable& table, std::string_view key);
+
+/// Sets counter 0 and an empty counter stack in entries 1..tagCount.
+void ResetCounters(TagTable& table);
+/// Counter steps of auto comments; empty text for the defaults entry and entries
+/// without EnableCounter.
+std::string counterStartStep(TagTable& table, const RecTAGInfo& current);
+std::string counterEndStep(TagTable& table, const RecTAGInfo& current);
+
+/// A prepared index of the table for the scanner's and the formatter's lookups, giving the
+/// same answers as FindTag and FindTextTag in constant time. Rebuild it when the table changes.
+class TagIndex
+{
+public:
+    void build(const TagTable& table);
+    /// Like FindTag, but returns the entry's position (0 = defaults entry) instead of a copy.
+    int findTag(std::string_view key, bool secondCharIsSlash, int& entry) const;
+    int findTextTag(std::string_view key) const;
+
+private:
+    struct Hit
+    {
+        int entry;
+        int direction;
+    };
+    struct KeyHash
+    {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    using KeyMap = std::unordered_map<std::string, Hit, KeyHash, std::equal_to<>>;
+    KeyMap m_prefixHits;                                           ///< key -> first FindTag hit
+    std::unordered_map<std::string, int, KeyHash, std::equal_to<>> m_textTags; ///< FindTextTag
+};
+
+} // namespace zenkel

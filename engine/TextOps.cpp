@@ -1,0 +1,153 @@
+/// Small text operations shared by the scanner, formatter and trimmer.
+#include "engine/TextOps.h"
+
+#include "engine/TagTable.h"
+
+#include <cstring>
+
+namespace zenkel
+{
+
+namespace
+{
+
+bool isKeyChar(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '<'
+        || c == '/' || c == '%';
+}
+
+char lowerTagChar(char c)
+{
+    if (c >= 'A' && c <= 'Z')
+        return static_cast<char>(c - 'A' + 'a');
+    switch (static_cast<unsigned char>(c)) {
+    case 196: return static_cast<char>(228); // Ä
+    case 214: return static_cast<char>(246); // Ö
+    case 220: return static_cast<char>(252); // Ü
+    default: return c;
+    }
+}
+
+} // namespace
+
+void keyInto(std::string_view tagText, std::string& key, std::size_t maxLength)
+{
+    key.clear();
+    if (tagText.starts_with("<!--~")) {
+        key = "<!--~";
+        return;
+    }
+    if (tagText.starts_with("<!--")) {
+        key = "<!--";
+        return;
+    }
+    if (tagText.starts_with("<%")) {
+        key = "<%";
+        return;
+    }
+    for (char c : tagText) {
+        if (!isKeyChar(c)) {
+            key += '>';
+            return;
+        }
+        if (key.size() == maxLength) {
+            key += '\x01'; // no key of a table, marker or trim list holds this character
+            return;
+        }
+        key += upperAscii(c);
+    }
+}
+
+void convertTagNameCase(std::string& text, std::size_t lt, int tagCase)
+{
+    if (tagCase != 1 && tagCase != 2)
+        return;
+    for (std::size_t i = lt; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ' ' || c == '"' || c == '>')
+            return;
+        text[i] = tagCase == 1 ? upperAscii(c) : lowerTagChar(c);
+    }
+}
+
+void collapseBlanks(std::string& text)
+{
+    std::size_t out = 0;
+    bool lastBlank = false;
+    for (char c : text) {
+        if (c == '\t')
+            c = ' ';
+        if (c == ' ' && lastBlank)
+            continue;
+        lastBlank = c == ' ';
+        text[out++] = c;
+    }
+    text.resize(out);
+}
+
+void tidyBrackets(std::string& tag)
+{
+    const bool endsInBlank = !tag.empty() && tag.back() == ' ';
+    std::size_t begin = 0;
+    std::size_t end = tag.size();
+    auto trimBlanks = [&]() {
+        while (begin < end && tag[begin] == ' ')
+            ++begin;
+        while (end > begin && tag[end - 1] == ' ')
+            --end;
+    };
+    trimBlanks();
+    while (begin < end && tag[begin] == '<')
+        ++begin;
+    while (end > begin && tag[end - 1] == '>')
+        --end;
+    trimBlanks();
+    std::string tidy;
+    tidy.reserve(end - begin + 3);
+    tidy += '<';
+    tidy.append(tag, begin, end - begin);
+    tidy += '>';
+    if (endsInBlank)
+        tidy += ' ';
+    tag.swap(tidy);
+}
+
+std::size_t findNoCase(std::string_view text, std::string_view needle, std::size_t from)
+{
+    if (needle.empty())
+        return from <= text.size() ? from : std::string_view::npos;
+    const char first = needle[0];
+    const char firstUpper = upperAscii(first);
+    const bool firstIsLetter = firstUpper != lowerTagChar(firstUpper);
+    while (from + needle.size() <= text.size()) {
+        std::size_t pos;
+        if (firstIsLetter) {
+            pos = from;
+            while (pos < text.size() && upperAscii(text[pos]) != firstUpper)
+                ++pos;
+            if (pos == text.size())
+                return std::string_view::npos;
+        } else {
+            const void* hit = std::memchr(text.data() + from, first, text.size() - from);
+            if (!hit)
+                return std::string_view::npos;
+            pos = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+        }
+        if (pos + needle.size() > text.size())
+            return std::string_view::npos;
+        bool match = true;
+        for (std::size_t k = 1; k < needle.size(); ++k) {
+            if (upperAscii(text[pos + k]) != upperAscii(needle[k])) {
+                match = false;
+                break;
+            }
+        }
+        if (match)
+            return pos;
+        from = pos + 1;
+    }
+    return std::string_view::npos;
+}
+
+} // namespace zenkel

@@ -1,0 +1,49 @@
+/// Small text operations shared by the scanner, formatter and trimmer.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zenkel
+{
+
+/// Keys longer than this can match no table entry, block marker or trim key; computing them
+/// further is wasted work, so keyInto() stops there with a key that matches nothing.
+constexpr std::size_t MaxUsefulKeyLength = 120;
+
+/// TagKey() into a reused buffer, cut short for keys that cannot match anything.
+void keyInto(std::string_view tagText, std::string& key,
+             std::size_t maxLength = MaxUsefulKeyLength);
+
+/// Converts the case of the tag name that starts at text[lt] (a "<"): every character up to
+/// the first blank, double quote or ">" is upper-cased (tagCase 1) or lower-cased (tagCase 2,
+/// which also maps the Windows-1252 letters Ä, Ö, Ü to ä, ö, ü).
+void convertTagNameCase(std::string& text, std::size_t lt, int tagCase);
+
+/// Turns TABs into blanks and every run of blanks into one blank, in place.
+void collapseBlanks(std::string& text);
+
+/// "< a  href=x >" -> "<a href=x>": blanks cut at both ends, all "<" in front and ">" at the
+/// end replaced by one each; a trailing blank survives as one blank.
+void tidyBrackets(std::string& tag);
+
+/// Position of needle in text at or after from, ASCII letters compared without regard to
+/// case; npos when missing.
+std::size_t findNoCase(std::string_view text, std::string_view needle, std::size_t from);
+
+inline bool isLayoutBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+/// Removes trailing blanks (not TABs).
+inline void trimTrailingBlanks(std::string& line)
+{
+    std::size_t n = line.size();
+    while (n > 0 && line[n - 1] == ' ')
+        --n;
+    line.resize(n);
+}
+
+} // namespace zenkel

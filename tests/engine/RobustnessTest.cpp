@@ -1,0 +1,183 @@
+#include "EngineTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+
+namespace zenkel::test
+{
+namespace
+{
+
+void mixedTable(TagTable& table)
+{
+    fillTable(table, {
+        {"<TABLE>", "</TABLE>", false, 1, 1, 2, 2},
+        {"<TD>", "</TD>", false, 0, 1},
+        {"<B>", "</B>", true, 0, 0, 0, 0},
+        {"<A>", "</A>", true, 0, 0, 1, 1},
+        {"<P>", "</P>"},
+    });
+    table[1].DoGenerateSComment = true;
+    table[1].EnableCounter = true;
+}
+
+/// What formatting and compressing may not change: everything but whitespace, the case of
+/// letters and the brackets that tidying drops or adds.
+std::string essence(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '<' || c == '>')
+            continue;
+        switch (static_cast<unsigned char>(c)) {
+        case 0xE4: c = '\xC4'; break; // lower-casing maps Ä, Ö, Ü too
+        case 0xF6: c = '\xD6'; break;
+        case 0xFC: c = '\xDC'; break;
+        default: c = upperAscii(c);
+        }
+        out += c;
+    }
+    return out;
+}
+
+std::string joined(const Lines& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+std::string randomDocument(std::mt19937& rng, std::size_t pieces)
+{
+    static const char* const Parts[] = {
+        "<", ">", "/", " ", "  ", "\n", "\t", "\r", "a", "b", "td", "TD", "table", "p", "pre",
+        "!--", "--", "%", "\"", "=", "x y", "<b>", "</b>", "<a href=x>", "</a>", "<td>",
+        "</td>", "<!-- c -->", "<script>", "</script>", "<%", "%>", "###", "\xC4", "\xFF",
+    };
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(Parts) - 1);
+    std::string doc;
+    for (std::size_t i = 0; i < pieces; ++i)
+        doc += Parts[pick(rng)];
+    return doc;
+}
+
+TEST(RobustnessTest, RandomInputLosesNothingButWhitespace)
+{
+    std::mt19937 rng(12345);
+    for (int round = 0; round < 300; ++round) {
+        const std::string doc = randomDocument(rng, 1 + round % 60);
+        SCOPED_TRACE(doc);
+        Engine engine;
+        mixedTable(engine.style().tags);
+        engine.style().options.DoDisableComments = true;
+        engine.style().options.LineSize = 5 + round % 30;
+        engine.style().options.TagCase = 1 + round % 3;
+        engine.style().options.DoPurgeComments = false;
+        engine.setSourceText(doc, "t.htm");
+        engine.ParseHTML();
+        engine.FormatHTML();
+        const std::string formatted = joined(engine.outputList());
+        EXPECT_EQ(essence(formatted), essence(doc));
+        for (const std::string& line : engine.outputList())
+            EXPECT_EQ(line.find('\n'), std::string::npos);
+
+        engine.setSourceText(doc, "t.htm");
+        engine.ParseHTML();
+        engine.CompressHTML();
+        EXPECT_EQ(essence(joined(engine.outputList())), essence(doc));
+
+        // Formatting again with auto comments and the documentation line on replaces
+        // the generated comments instead of piling them up.
+        auto generated = [](const Lines& lines) {
+            return std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+                return line.find("<!--~") != std::string::npos;
+            });
+        };
+        engine.style().options.DoDisableComments = false;
+        engine.style().options.UseWhileFormat = true;
+        engine.setSourceText(doc, "t.htm");
+        engine.ParseHTML();
+        engine.FormatHTML();
+        const Lines once = engine.outputList();
+        engine.setSourceText(joined(once), "t.htm");
+        engine.ParseHTML();
+        engine.FormatHTML();
+        EXPECT_EQ(generated(engine.outputList()), generated(once));
+    }
+}
+
+struct HostileCase
+{
+    const char* name;
+    std::string text;
+};
+
+std::string repeat(std::string_view piece, std::size_t times)
+{
+    std::string out;
+    out.reserve(piece.size() * times);
+    for (std::size_t i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+TEST(RobustnessTest, HostileInputsFinishQuickly)
+{
+    std::string junk(8 << 20, '\0');
+    std::mt19937 rng(7);
+    for (char& c : junk)
+        c = static_cast<char>(rng());
+    const HostileCase cases[] = {
+        {"empty", ""},
+        {"lone <", "<"},
+        {"binary junk", junk},
+        {"cells that are not simple", repeat("<td>", 400000) + "x</td>"},
+        {"cells without an end", repeat("<td><b>", 300000) + "x"},
+        {"< without >", repeat("<", 2000000)},
+        {"letters after one <", "<" + std::string(4000000, 'a')},
+        {"comment starts without end", repeat("<!--", 500000)},
+        {"deep nesting", repeat("<table><td><b>", 300000) + repeat("</b></td></table>", 300000)},
+        {"long text run", repeat("word ", 1000000)},
+    };
+    const TrimList trimList = {"1<A>", "1</A>", "1<TD>", "1</TD>"};
+    for (const HostileCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto start = std::chrono::steady_clock::now();
+        Engine engine;
+        mixedTable(engine.style().tags);
+        engine.setTrimList(&trimList);
+        engine.setSourceText(c.text, "t.htm");
+        engine.ParseHTML();
+        engine.FormatHTML();
+        engine.ParseHTML();
+        engine.CompressHTML();
+        engine.setSourceText(c.text, "t.htm");
+        engine.TrimHTML();
+        const auto seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_LT(seconds, 10.0);
+    }
+}
+
+TEST(RobustnessTest, AbsurdStyleValuesStayBounded)
+{
+    Engine engine;
+    mixedTable(engine.style().tags);
+    engine.style().options.Spacing = 2000000000;
+    engine.style().tags[1].CommentLength = 2000000000;
+    engine.style().tags[1].isContentIndent = 2000000000;
+    engine.setSourceText("<table><table><p>x", "t.htm");
+    engine.ParseHTML();
+    engine.FormatHTML();
+    std::size_t total = 0;
+    for (const std::string& line : engine.outputList())
+        total += line.size();
+    EXPECT_LT(total, 200000u);
+}
+
+} // namespace
+} // namespace zenkel::test

@@ -1,0 +1,68 @@
+/// Helpers of the style tests: a fresh directory per test and whole-file reads and writes.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace zenkel::test
+{
+
+/// A new directory under the system's temporary directory, removed with everything in it.
+class TempDir
+{
+public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zenkel-style-XXXXXX").string();
+        if (::mkdtemp(pattern.data()))
+            m_path = pattern;
+    }
+    ~TempDir()
+    {
+        std::error_code ec;
+        // Tests take permissions away; give them back so everything can be removed.
+        for (const auto& item : std::filesystem::recursive_directory_iterator(m_path, ec))
+            std::filesystem::permissions(item.path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(m_path, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+inline std::string readBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+inline std::size_t countEntries(const std::string& dir)
+{
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& item : std::filesystem::directory_iterator(dir))
+        ++count;
+    return count;
+}
+
+inline bool runningAsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+} // namespace zenkel::test

@@ -1,0 +1,67 @@
+/// The run state that the main window (or the command-line tool) keeps for all runs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zenkel
+{
+
+/// What the main window works on; the numbers are also the results of the file selection.
+enum class SelectionMode
+{
+    None = 0,
+    SingleFile = 10,
+    FileList = 20,
+    Tree = 30,
+};
+
+/// Which operation the next or current run performs.
+enum class Operation
+{
+    None = 0,
+    Compress = 1,
+    Format = 2,
+    Restore = 3,
+    Trim = 4,
+};
+
+/// How the program was started: no command-line run, a file to open, or switch A (no dialogs).
+enum class CommandLineMode
+{
+    None = 0,
+    File = 1,
+    Unattended = 2,
+};
+
+/// Fixed file names, all in the program directory.
+inline constexpr const char* TokenListFileName = "0tmp_htm.htm";
+inline constexpr const char* BlockStoreFileName = "0tmp_nftags.htm";
+inline constexpr const char* SnapshotFileName = "$tmp.htm";
+
+/// The filter text of the file and tree dialogs, also used by the validity test.
+inline constexpr const char* FileTypeList =
+    "HTM(L) only|*.htm|All HTML-File types|*.htm;*.asp;*.sht;*.dht;*.cfm|ASP|*.asp|"
+    "SSI Files|*.sht|Dynamic HTML Files|*.dht|Cold Fusion Files|*.cfm";
+
+/// All directories end in '/'. Sizes and totals are 64-bit.
+struct RunState
+{
+    std::string programDirectory;
+    std::string currentFile;
+    std::string sourceDirectory;
+    std::string backupDirectory;
+    std::string backupFile;
+    std::string snapshotFile;
+    std::vector<std::string> fileList;
+    zenkel::SelectionMode SelectionMode = zenkel::SelectionMode::None;
+    zenkel::Operation Operation = zenkel::Operation::None;
+    bool userBreak = false;
+    std::int64_t sizeBeforeTotal = 0;
+    std::int64_t sizeAfterTotal = 0;
+    int treeFileType = 0; ///< 0..5, index of the tree dialog's file-type choice
+    zenkel::CommandLineMode CommandLineMode = zenkel::CommandLineMode::None;
+};
+
+} // namespace zenkel

@@ -28,6 +28,7 @@ void Engine::CompressHTML()
 {
     ProgressSink& sink = progress();
     sink.SetProgressRange(0, static_cast<long long>(m_tokens.size()));
+    m_outputList.reserve(0, m_sourceText.size());
     std::string current;
     if (!m_selection) {
         sink.SetStatus("Compressing: " + m_fileName);

@@ -50,7 +50,7 @@ void Engine::emitLine(std::string_view line)
     if (m_preview)
         m_preview->addLine(line);
     else
-        m_outputList.emplace_back(line);
+        m_outputList.add(line);
 }
 
 bool Engine::writeDiagnosticFiles(const std::string& dir, std::string* error) const

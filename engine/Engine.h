@@ -65,8 +65,9 @@ public:
 
     const TokenList& tokenList() const { return m_tokens; }
     const BlockStore& blockStore() const { return m_blocks; }
-    const std::vector<std::string>& outputList() const { return m_outputList; }
-    std::vector<std::string>& outputList() { return m_outputList; }
+    /// The result lines of the last format, compress or trim.
+    const TextList& outputList() const { return m_outputList; }
+    TextList& outputList() { return m_outputList; }
 
     /// Writes the token list as "0tmp_htm.htm" and the block store as "0tmp_nftags.htm" into
     /// dir, one entry per line, each followed by CR LF.
@@ -113,7 +114,7 @@ private:
     std::string m_fileName;
     TokenList m_tokens;
     BlockStore m_blocks;
-    std::vector<std::string> m_outputList;
+    TextList m_outputList;
 
     bool m_selection = false;
     std::string m_selectionPrefix;

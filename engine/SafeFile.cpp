@@ -78,18 +78,34 @@ bool writeFileSafely(const std::string& path, std::string_view bytes, std::strin
     return true;
 }
 
-std::string joinCrLf(const std::vector<std::string>& lines)
+namespace
+{
+
+template <typename Lines>
+std::string joinLinesCrLf(const Lines& lines)
 {
     std::size_t total = 0;
-    for (const std::string& line : lines)
+    for (std::string_view line : lines)
         total += line.size() + 2;
     std::string bytes;
     bytes.reserve(total);
-    for (const std::string& line : lines) {
+    for (std::string_view line : lines) {
         bytes += line;
         bytes += "\r\n";
     }
     return bytes;
+}
+
+} // namespace
+
+std::string joinCrLf(const std::vector<std::string>& lines)
+{
+    return joinLinesCrLf(lines);
+}
+
+std::string joinCrLf(const TextList& lines)
+{
+    return joinLinesCrLf(lines);
 }
 
 } // namespace zenkel

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/ScanLists.h"
+
 namespace zenkel
 {
 
@@ -17,5 +19,6 @@ namespace zenkel
 
 /// Joins lines, each followed by CR LF.
 std::string joinCrLf(const std::vector<std::string>& lines);
+std::string joinCrLf(const TextList& lines);
 
 } // namespace zenkel

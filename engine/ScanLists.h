@@ -4,6 +4,7 @@
 #include "engine/TagTable.h"
 
 #include <cstddef>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,42 +13,72 @@ namespace zenkel
 {
 
 /// Many short texts kept in one buffer, so that filling the list allocates rarely.
-/// An entry that is exactly one blank is stored as an empty entry.
 class TextList
 {
 public:
     void clear()
     {
         m_chars.clear();
-        m_spans.clear();
+        m_ends.clear();
     }
     void add(std::string_view text)
     {
-        if (text == " ")
-            text = {};
-        m_spans.push_back({m_chars.size(), text.size()});
         m_chars.append(text);
+        m_ends.push_back(m_chars.size());
     }
-    std::size_t size() const { return m_spans.size(); }
-    bool empty() const { return m_spans.empty(); }
+    std::size_t size() const { return m_ends.size(); }
+    bool empty() const { return m_ends.empty(); }
     std::string_view operator[](std::size_t i) const
     {
-        return std::string_view(m_chars).substr(m_spans[i].offset, m_spans[i].length);
+        const std::size_t begin = i == 0 ? 0 : m_ends[i - 1];
+        return std::string_view(m_chars).substr(begin, m_ends[i] - begin);
     }
+    void push_back(std::string_view text) { add(text); }
+    std::string_view front() const { return (*this)[0]; }
+    std::string_view back() const { return (*this)[size() - 1]; }
     void reserve(std::size_t entries, std::size_t chars)
     {
-        m_spans.reserve(entries);
+        m_ends.reserve(entries);
         m_chars.reserve(chars);
     }
+    /// Total characters of all entries.
+    std::size_t characterCount() const { return m_chars.size(); }
+
+    class const_iterator
+    {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = std::string_view;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = std::string_view;
+        const_iterator(const TextList* list, std::size_t i) : m_list(list), m_i(i) {}
+        std::string_view operator*() const { return (*m_list)[m_i]; }
+        const_iterator& operator++()
+        {
+            ++m_i;
+            return *this;
+        }
+        const_iterator operator++(int)
+        {
+            const_iterator old = *this;
+            ++m_i;
+            return old;
+        }
+        bool operator==(const const_iterator& other) const { return m_i == other.m_i; }
+
+    private:
+        const TextList* m_list;
+        std::size_t m_i;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+    /// The entries as separate strings (for tests and small lists).
+    std::vector<std::string> toVector() const { return {begin(), end()}; }
 
 private:
-    struct Span
-    {
-        std::size_t offset;
-        std::size_t length;
-    };
     std::string m_chars;
-    std::vector<Span> m_spans;
+    std::vector<std::size_t> m_ends; ///< where each entry ends in m_chars
 };
 
 /// The token list: text tokens, tag tokens and marker lines. A marker line knows its block;
@@ -62,9 +93,14 @@ public:
         m_texts.clear();
         m_blocks.clear();
     }
+    void reserve(std::size_t tokens, std::size_t chars)
+    {
+        m_texts.reserve(tokens, chars);
+        m_blocks.reserve(tokens);
+    }
     void addToken(std::string_view text)
     {
-        m_texts.add(text);
+        m_texts.add(text == " " ? std::string_view{} : text);
         m_blocks.push_back(NoBlock);
     }
     void addMarker(std::string_view text, int block)
@@ -110,7 +146,8 @@ public:
     }
     void addContentLine(std::string_view line)
     {
-        m_lines.add(line);
+        // An entry that is exactly one blank is stored as an empty entry.
+        m_lines.add(line == " " ? std::string_view{} : line);
         ++m_blocks.back().lineCount;
     }
 

@@ -31,6 +31,8 @@ void Engine::ParseHTML()
     m_endMarkerMemo.fill(SearchMemo{});
     m_cellScan = CellScanMemo{};
     m_index.build(m_style.tags);
+    // Tokens never hold much more than the text itself; reserving avoids regrowing.
+    m_tokens.reserve(m_sourceText.size() / 16, m_sourceText.size());
 
     std::string& text = m_sourceText;
     const std::size_t length = text.size();
@@ -120,20 +122,31 @@ void Engine::emitPending()
     // Whitespace alone never becomes a token; it stays pending.
     if (!m_pendingHasText)
         return;
+    // One pass: LFs become blanks (leading ones are dropped), TABs become blanks, runs of
+    // blanks collapse, and blanks at the front go.
     std::string& token = m_work;
     token.clear();
+    bool lastBlank = true; // also drops blanks at the front
+    bool started = false;
     for (char c : m_pending) {
         if (c == '\n') {
-            if (token.empty())
+            if (!started)
                 continue;
             c = ' ';
+        } else if (c == '\t') {
+            c = ' ';
+        }
+        started = true;
+        if (c == ' ') {
+            if (lastBlank)
+                continue;
+            lastBlank = true;
+        } else {
+            lastBlank = false;
         }
         token += c;
     }
-    collapseBlanks(token);
-    const std::size_t first = token.find_first_not_of(' ');
-    m_tokens.addToken(first == std::string::npos ? std::string_view{}
-                                                 : std::string_view(token).substr(first));
+    m_tokens.addToken(token);
     m_pending.clear();
     m_pendingHasText = false;
 }

@@ -49,7 +49,7 @@ TEST(CompressorTest, CompressesTokens)
         engine.setSourceText(c.input, "t.htm");
         engine.ParseHTML();
         engine.CompressHTML();
-        EXPECT_EQ(engine.outputList(), c.expected);
+        EXPECT_EQ(engine.outputList().toVector(), c.expected);
     }
 }
 
@@ -65,13 +65,13 @@ TEST(CompressorTest, DocumentationLineHeadsTheOutput)
     engine.setSourceText("", "t.htm");
     engine.ParseHTML();
     engine.CompressHTML();
-    EXPECT_EQ(engine.outputList(), (Lines{"<!--~ Zenkel HTML v3.5d  ~-->"}));
+    EXPECT_EQ(engine.outputList().toVector(), (Lines{"<!--~ Zenkel HTML v3.5d  ~-->"}));
 
     // Nothing included: the line is empty but still there. A selection gets none.
     engine.style().options.DoIncludeVersion = false;
     engine.ParseHTML();
     engine.CompressHTML();
-    EXPECT_EQ(engine.outputList(), (Lines{""}));
+    EXPECT_EQ(engine.outputList().toVector(), (Lines{""}));
     engine.setSelectionProcessing(true);
     engine.ParseHTML();
     engine.CompressHTML();

@@ -34,7 +34,7 @@ Lines format(const std::string& input, const std::function<void(Style&)>& adjust
     engine.setSourceText(input, "t.htm");
     engine.ParseHTML();
     engine.FormatHTML();
-    return engine.outputList();
+    return engine.outputList().toVector();
 }
 
 TEST(FormatterTest, WorkedExample)
@@ -214,7 +214,7 @@ TEST(FormatterTest, SelectionProcessingAndPreviewMode)
     engine.setSourceText("<tr>x\n\n</tr>", "t.htm");
     engine.ParseHTML();
     engine.FormatHTML();
-    EXPECT_EQ(engine.outputList(), (Lines{"\t  <TR>", "\t      x", "\t  </TR>"}));
+    EXPECT_EQ(engine.outputList().toVector(), (Lines{"\t  <TR>", "\t      x", "\t  </TR>"}));
     EXPECT_TRUE(status.statuses.empty());
 
     engine.setSelectionProcessing(false);

@@ -74,7 +74,7 @@ std::string run(const std::string& operation, const fs::path& dir)
         else
             engine.CompressHTML();
     }
-    return joinCrLf(engine.outputList());
+    return joinCrLf(engine.outputList().toVector());
 }
 
 void checkGolden(const std::string& operation)

@@ -80,15 +80,15 @@ TEST(RobustnessTest, RandomInputLosesNothingButWhitespace)
         engine.setSourceText(doc, "t.htm");
         engine.ParseHTML();
         engine.FormatHTML();
-        const std::string formatted = joined(engine.outputList());
+        const std::string formatted = joined(engine.outputList().toVector());
         EXPECT_EQ(essence(formatted), essence(doc));
-        for (const std::string& line : engine.outputList())
+        for (const std::string& line : engine.outputList().toVector())
             EXPECT_EQ(line.find('\n'), std::string::npos);
 
         engine.setSourceText(doc, "t.htm");
         engine.ParseHTML();
         engine.CompressHTML();
-        EXPECT_EQ(essence(joined(engine.outputList())), essence(doc));
+        EXPECT_EQ(essence(joined(engine.outputList().toVector())), essence(doc));
 
         // Formatting again with auto comments and the documentation line on replaces
         // the generated comments instead of piling them up.
@@ -102,11 +102,11 @@ TEST(RobustnessTest, RandomInputLosesNothingButWhitespace)
         engine.setSourceText(doc, "t.htm");
         engine.ParseHTML();
         engine.FormatHTML();
-        const Lines once = engine.outputList();
+        const Lines once = engine.outputList().toVector();
         engine.setSourceText(joined(once), "t.htm");
         engine.ParseHTML();
         engine.FormatHTML();
-        EXPECT_EQ(generated(engine.outputList()), generated(once));
+        EXPECT_EQ(generated(engine.outputList().toVector()), generated(once));
     }
 }
 
@@ -174,7 +174,7 @@ TEST(RobustnessTest, AbsurdStyleValuesStayBounded)
     engine.ParseHTML();
     engine.FormatHTML();
     std::size_t total = 0;
-    for (const std::string& line : engine.outputList())
+    for (const std::string& line : engine.outputList().toVector())
         total += line.size();
     EXPECT_LT(total, 200000u);
 }

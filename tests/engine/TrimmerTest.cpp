@@ -38,7 +38,7 @@ TEST(TrimmerTest, RemovesWhitespaceInsideChosenTags)
         engine.setTrimList(&c.trimList);
         engine.setSourceText(c.input, "t.htm");
         engine.TrimHTML();
-        EXPECT_EQ(engine.outputList(), c.expected);
+        EXPECT_EQ(engine.outputList().toVector(), c.expected);
     }
 }
 
@@ -49,13 +49,13 @@ TEST(TrimmerTest, TrimmingIsIdempotent)
     engine.setTrimList(&list);
     engine.setSourceText("<td>\n <a href=x> y </a> \n</td>\n<td> z </td>", "t.htm");
     engine.TrimHTML();
-    const Lines once = engine.outputList();
+    const Lines once = engine.outputList().toVector();
     std::string again;
     for (const std::string& line : once)
         again += line + "\n";
     engine.setSourceText(again, "t.htm");
     engine.TrimHTML();
-    EXPECT_EQ(engine.outputList(), once);
+    EXPECT_EQ(engine.outputList().toVector(), once);
 }
 
 } // namespace

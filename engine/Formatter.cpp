@@ -3,6 +3,7 @@
 #include "engine/TextOps.h"
 
 #include <algorithm>
+#include <array>
 
 namespace zenkel
 {
@@ -166,28 +167,56 @@ void Engine::IndentLine(std::string_view line)
     addOutputLine(out);
 }
 
+namespace
+{
+
+/// Characters that matter to wrapping: the blank and the protection characters.
+struct WrapCharTable
+{
+    std::array<bool, 256> quoteMode{};
+    std::array<bool, 256> tagMode{};
+    WrapCharTable()
+    {
+        quoteMode[' '] = quoteMode['"'] = true;
+        tagMode[' '] = tagMode['<'] = tagMode['>'] = true;
+    }
+};
+
+const WrapCharTable& wrapChars()
+{
+    static const WrapCharTable table;
+    return table;
+}
+
+} // namespace
+
 void Engine::WrapText(std::string_view token)
 {
     const long long lineSize = m_style.options.LineSize;
     const bool quoteMode = m_style.options.BreakExcluder == "\"";
+    const std::array<bool, 256>& interesting =
+        quoteMode ? wrapChars().quoteMode : wrapChars().tagMode;
     while (static_cast<long long>(token.size()) > lineSize) {
         // Each cut lies at a blank outside protection, so the protection flag is clear again
         // where the rest of the token begins.
         bool protectedStretch = false;
         std::size_t lastBreak = 0;
         std::size_t cut = 0;
-        for (std::size_t p = 1; p <= token.size(); ++p) {
-            const char c = token[p - 1];
-            if (quoteMode) {
-                if (c == '"')
-                    protectedStretch = !protectedStretch;
-            } else if (c == '<' && !protectedStretch) {
+        for (std::size_t i = 0; i < token.size(); ++i) {
+            while (i < token.size() && !interesting[static_cast<unsigned char>(token[i])])
+                ++i;
+            if (i == token.size())
+                break;
+            const char c = token[i];
+            if (c == '"')
+                protectedStretch = !protectedStretch;
+            else if (c == '<')
                 protectedStretch = true;
-            } else if (c == '>' && protectedStretch) {
+            else if (c == '>')
                 protectedStretch = false;
-            }
             if (c != ' ' || protectedStretch)
                 continue;
+            const std::size_t p = i + 1; // 1-based position of the blank
             if (static_cast<long long>(p) <= lineSize) {
                 lastBreak = p;
             } else {

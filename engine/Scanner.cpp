@@ -53,17 +53,13 @@ void Engine::ParseHTML()
             sink.SetProgressPosition(0, static_cast<long long>((pos + 1) / ProgressStep * ProgressStep));
             nextProgress = ((pos + 1) / ProgressStep + 1) * ProgressStep;
         }
-        // Plain text up to the next "<" goes to the pending text in one piece; TABs passed as
-        // plain text become blanks in the source text itself.
+        // Plain text up to the next "<" goes to the pending text in one piece (in pieces of
+        // PumpStep characters, so that the window stays responsive).
         const void* lt = std::memchr(text.data() + pos, '<', length - pos);
         const std::size_t textEnd =
             lt ? static_cast<std::size_t>(static_cast<const char*>(lt) - text.data()) : length;
         if (textEnd > pos) {
             const std::size_t chunkEnd = std::min(textEnd, pos + PumpStep);
-            for (std::size_t i = pos; i < chunkEnd; ++i) {
-                if (text[i] == '\t')
-                    text[i] = ' ';
-            }
             appendPending(std::string_view(text).substr(pos, chunkEnd - pos));
             pos = chunkEnd;
             continue;
@@ -106,15 +102,42 @@ void Engine::ParseHTML()
 
 void Engine::appendPending(std::string_view text)
 {
-    if (!m_pendingHasText) {
-        for (char c : text) {
-            if (!isLayoutBlank(c)) {
-                m_pendingHasText = true;
-                break;
-            }
+    // The pending text is kept in the form its token will have: LFs become blanks (leading
+    // ones are dropped), TABs become blanks, runs of blanks collapse and blanks at the front
+    // go. Emitting it is then a plain copy.
+    const std::size_t oldSize = m_pending.size();
+    m_pending.resize(oldSize + text.size());
+    char* const begin = m_pending.data();
+    char* out = begin + oldSize;
+    bool lastBlank = out == begin || out[-1] == ' ';
+    std::size_t i = 0;
+    while (i < text.size()) {
+        // Runs of ordinary characters are copied whole.
+        std::size_t j = i;
+        while (j < text.size() && !isLayoutBlank(text[j]))
+            ++j;
+        if (j > i) {
+            std::memcpy(out, text.data() + i, j - i);
+            out += j - i;
+            lastBlank = false;
+            m_pendingHasText = true;
+            i = j;
+            continue;
+        }
+        char c = text[i++];
+        if (c == '\r') {
+            *out++ = c;
+            lastBlank = false;
+            continue;
+        }
+        if (c == '\n' && out == begin)
+            continue;
+        if (!lastBlank) {
+            *out++ = ' ';
+            lastBlank = true;
         }
     }
-    m_pending.append(text);
+    m_pending.resize(static_cast<std::size_t>(out - begin));
 }
 
 void Engine::emitPending()
@@ -122,31 +145,7 @@ void Engine::emitPending()
     // Whitespace alone never becomes a token; it stays pending.
     if (!m_pendingHasText)
         return;
-    // One pass: LFs become blanks (leading ones are dropped), TABs become blanks, runs of
-    // blanks collapse, and blanks at the front go.
-    std::string& token = m_work;
-    token.clear();
-    bool lastBlank = true; // also drops blanks at the front
-    bool started = false;
-    for (char c : m_pending) {
-        if (c == '\n') {
-            if (!started)
-                continue;
-            c = ' ';
-        } else if (c == '\t') {
-            c = ' ';
-        }
-        started = true;
-        if (c == ' ') {
-            if (lastBlank)
-                continue;
-            lastBlank = true;
-        } else {
-            lastBlank = false;
-        }
-        token += c;
-    }
-    m_tokens.addToken(token);
+    m_tokens.addToken(m_pending);
     m_pending.clear();
     m_pendingHasText = false;
 }
@@ -154,25 +153,35 @@ void Engine::emitPending()
 void Engine::finishTagCopy(std::string& tag, std::size_t& next, std::string_view key) const
 {
     // Whitespace right after a tag is kept as one blank on the tag, except after layout tags.
+    // The copy is already collapsed, so the blank is added only where none ends the tag.
     if (next < m_sourceText.size() && isInputBlank(m_sourceText[next]) && !isLayoutTag(key)) {
-        tag += ' ';
+        if (tag.empty() || tag.back() != ' ')
+            tag += ' ';
         ++next;
     }
-    collapseBlanks(tag);
     tidyBrackets(tag);
 }
 
 namespace
 {
 
-/// The raw tag with LFs and TABs turned into blanks and its name's case converted.
+/// The raw tag with LFs and TABs turned into blanks, runs of blanks collapsed, and its name's
+/// case converted (collapsing first does not move the end of the name).
 void copyRawTag(std::string_view raw, int tagCase, std::string& tag)
 {
-    tag.assign(raw);
-    for (char& c : tag) {
+    tag.resize(raw.size());
+    char* out = tag.data();
+    bool lastBlank = false;
+    for (char c : raw) {
         if (c == '\n' || c == '\t')
             c = ' ';
+        const bool blank = c == ' ';
+        if (blank && lastBlank)
+            continue;
+        lastBlank = blank;
+        *out++ = c;
     }
+    tag.resize(static_cast<std::size_t>(out - tag.data()));
     convertTagNameCase(tag, 0, tagCase);
 }
 
@@ -204,8 +213,7 @@ std::size_t Engine::handleTextTag(int entry, std::size_t start, std::size_t rawE
         emitPending();
     std::size_t next = rawEnd;
     finishTagCopy(tag, next, key);
-    m_pending += tag;
-    m_pendingHasText = true;
+    appendPending(tag);
     if (isEndTag && info.CRLFFollowed > 0)
         emitPending();
     return next;

@@ -51,6 +51,10 @@ const BlockKindInfo& blockKindInfo(BlockKind kind)
 
 BlockKind blockKindOfKey(std::string_view key)
 {
+    // Every start marker begins with "<" and one of these characters.
+    if (key.size() < 2 || (key[1] != '!' && key[1] != '%' && key[1] != 'P' && key[1] != 'T'
+                           && key[1] != 'S'))
+        return BlockKind::None;
     for (std::size_t i = 1; i < BlockKinds.size(); ++i) {
         if (BlockKinds[i].startMarker == key)
             return static_cast<BlockKind>(i);
@@ -67,7 +71,12 @@ std::string TagKey(std::string_view tagText)
 
 bool isLayoutTag(std::string_view key)
 {
-    return std::find(LayoutTags.begin(), LayoutTags.end(), key) != LayoutTags.end();
+    static const std::array<std::string_view, LayoutTags.size()> sorted = [] {
+        auto tags = LayoutTags;
+        std::sort(tags.begin(), tags.end());
+        return tags;
+    }();
+    return std::binary_search(sorted.begin(), sorted.end(), key);
 }
 
 void InitTagTable(TagTable& table)

@@ -3,6 +3,7 @@
 
 #include "engine/TagTable.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zenkel
@@ -46,17 +47,17 @@ void keyInto(std::string_view tagText, std::string& key, std::size_t maxLength)
         key = "<%";
         return;
     }
-    for (char c : tagText) {
-        if (!isKeyChar(c)) {
-            key += '>';
-            return;
-        }
-        if (key.size() == maxLength) {
-            key += '\x01'; // no key of a table, marker or trim list holds this character
-            return;
-        }
-        key += upperAscii(c);
-    }
+    std::size_t n = 0;
+    while (n < tagText.size() && isKeyChar(tagText[n]) && n < maxLength)
+        ++n;
+    key.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        key[i] = upperAscii(tagText[i]);
+    if (n == tagText.size())
+        return;
+    // A key that would be longer than any useful key gets a character that no table,
+    // marker or trim list holds.
+    key += isKeyChar(tagText[n]) ? '\x01' : '>';
 }
 
 void convertTagNameCase(std::string& text, std::size_t lt, int tagCase)
@@ -103,14 +104,19 @@ void tidyBrackets(std::string& tag)
     while (end > begin && tag[end - 1] == '>')
         --end;
     trimBlanks();
-    std::string tidy;
-    tidy.reserve(end - begin + 3);
-    tidy += '<';
-    tidy.append(tag, begin, end - begin);
-    tidy += '>';
+    // In place: "<" + tag[begin, end) + ">" (+ " ").
+    const std::size_t length = end - begin;
+    if (begin == 0) {
+        tag.resize(std::max(tag.size(), length + 1));
+        std::memmove(tag.data() + 1, tag.data(), length);
+    } else if (begin > 1) {
+        std::memmove(tag.data() + 1, tag.data() + begin, length);
+    }
+    tag[0] = '<';
+    tag.resize(length + 1);
+    tag += '>';
     if (endsInBlank)
-        tidy += ' ';
-    tag.swap(tidy);
+        tag += ' ';
 }
 
 std::size_t findNoCase(std::string_view text, std::string_view needle, std::size_t from)

@@ -1,0 +1,495 @@
+/// File job: one operation on one HTML file, and the file helpers of the batch runs.
+#include "batch/FileJob.h"
+
+#include "batch/Session.h"
+#include "engine/Engine.h"
+#include "engine/SafeFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace zenkel {
+
+namespace {
+
+constexpr std::size_t CopyBlockSize = 16384;
+constexpr mode_t AnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
+
+bool isRegularFile(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string systemMessage(int err)
+{
+    return std::strerror(err);
+}
+
+/// Reads a whole file; false with errno kept in *err when it cannot be opened or read.
+bool readFileBytes(const std::string& path, std::string& bytes, int* err)
+{
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        *err = errno;
+        return false;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            *err = errno;
+            ::close(fd);
+            return false;
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return true;
+}
+
+bool writeAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+/// The directory part of a path, ending in '/'; "./" for a bare file name.
+std::string directoryOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+/// The extension with its dot, taken after the last '/'; empty when there is none.
+std::string extensionOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    return path.substr(dot);
+}
+
+std::string upperAsciiText(std::string text)
+{
+    for (char& c : text)
+        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    return text;
+}
+
+bool hasListedExtension(const std::string& path)
+{
+    // "*" + extension, cut to five characters: ".html" gives "*.htm", no extension "*".
+    std::string pattern = "*";
+    pattern += extensionOf(path);
+    if (pattern.size() > 5)
+        pattern.resize(5);
+    return upperAsciiText(FileTypeList).find(upperAsciiText(pattern)) != std::string::npos;
+}
+
+bool containsHtmlTag(const std::string& bytes)
+{
+    // "<HTML" holds no line break, so a search over the whole text finds what a search
+    // line by line finds.
+    return upperAsciiText(bytes).find("<HTML") != std::string::npos;
+}
+
+__extension__ typedef __int128 Int128;
+
+std::string decimal(Int128 value)
+{
+    if (value == 0)
+        return "0";
+    const bool negative = value < 0;
+    std::string digits;
+    while (value != 0) {
+        const int digit = static_cast<int>(value % 10);
+        digits.insert(digits.begin(), static_cast<char>('0' + (negative ? -digit : digit)));
+        value /= 10;
+    }
+    if (negative)
+        digits.insert(digits.begin(), '-');
+    return digits;
+}
+
+FileJobResult failed(std::string message)
+{
+    return {JobOutcome::Failed, std::move(message)};
+}
+
+} // namespace
+
+FileJobHost& nullFileJobHost()
+{
+    static FileJobHost host;
+    return host;
+}
+
+FileCheck CheckHtmlFile(
+    const std::string& path, bool doValidate, CommandLineMode mode, std::string* error)
+{
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) != 0)
+        return FileCheck::Missing;
+    if (S_ISDIR(info.st_mode))
+        return FileCheck::Directory;
+    if (!S_ISREG(info.st_mode))
+        return FileCheck::NotAFile;
+    if (!hasListedExtension(path))
+        return FileCheck::WrongType;
+    if (!doValidate && mode == CommandLineMode::None)
+        return FileCheck::Valid;
+    std::string bytes;
+    int err = 0;
+    if (!readFileBytes(path, bytes, &err)) {
+        if (error)
+            *error = systemMessage(err);
+        return FileCheck::Unreadable;
+    }
+    return containsHtmlTag(bytes) ? FileCheck::Valid : FileCheck::NoHtmlTag;
+}
+
+bool IsValidHtmlFile(const std::string& path, bool doValidate, CommandLineMode mode)
+{
+    return CheckHtmlFile(path, doValidate, mode) == FileCheck::Valid;
+}
+
+std::string FileCheckMessage(FileCheck check, const std::string& path)
+{
+    switch (check) {
+    case FileCheck::Valid:
+        return {};
+    case FileCheck::Missing:
+        return path + ": no such file";
+    case FileCheck::Directory:
+        return path + ": is a directory, not a file";
+    case FileCheck::NotAFile:
+        return path + ": not a regular file";
+    case FileCheck::WrongType:
+        return path + ": not an HTML file type (\"" + extensionOf(path)
+            + "\" matches none of *.htm *.asp *.sht *.dht *.cfm)";
+    case FileCheck::NoHtmlTag:
+        return path + ": no <HTML tag inside, file skipped";
+    case FileCheck::Unreadable:
+        return path + ": cannot be read";
+    }
+    return {};
+}
+
+bool CheckWritableFile(const std::string& path, std::string* error)
+{
+    auto refuse = [&](const std::string& message) {
+        if (error)
+            *error = message;
+        return false;
+    };
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) != 0)
+        return refuse(path + ": " + systemMessage(errno));
+    if (::access(path.c_str(), W_OK) != 0 || (info.st_mode & AnyWriteBit) == 0)
+        return refuse(path + ": file is read-only, not changed");
+    // The file is replaced through a new sibling, which the directory must admit.
+    const std::string dir = directoryOf(path);
+    struct stat dirInfo
+    {
+    };
+    if (::stat(dir.c_str(), &dirInfo) != 0 || ::access(dir.c_str(), W_OK | X_OK) != 0
+        || (dirInfo.st_mode & AnyWriteBit) == 0)
+        return refuse(path + ": directory " + dir + " is read-only, file not changed");
+    return true;
+}
+
+std::string SourceTextFromBytes(std::string_view bytes, ProgressSink& sink)
+{
+    // The length of the text with CR LF after every line is the progress range.
+    std::size_t joinedLength = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        joinedLength += (bytes[i] == '\r' || bytes[i] == '\n') ? 2 : 1;
+    }
+    const bool openLastLine = !bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n';
+    if (openLastLine)
+        joinedLength += 2;
+
+    const std::size_t step = joinedLength < 10 ? 1 : joinedLength / 10;
+    std::size_t joined = 0;
+    std::size_t nextReport = step;
+    sink.SetProgressRange(0, static_cast<long long>(joinedLength));
+    std::string text;
+    text.reserve(bytes.size() + 1);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+            text += '\n';
+            joined += 2;
+        } else {
+            text += c;
+            ++joined;
+        }
+        if (joined >= nextReport) {
+            sink.SetProgressPosition(0, static_cast<long long>(joined));
+            nextReport = joined + step;
+        }
+    }
+    if (openLastLine)
+        text += '\n';
+    sink.SetProgressRange(0, 0);
+    return text;
+}
+
+LoadResult LoadSourceText(
+    Engine& engine, const std::string& path, ProgressSink& sink, std::string* error)
+{
+    if (!isRegularFile(path))
+        return LoadResult::Missing;
+    sink.SetStatus("Loading: " + path);
+    std::string bytes;
+    int err = 0;
+    if (!readFileBytes(path, bytes, &err)) {
+        if (error)
+            *error = "Cannot read file \"" + path + "\": " + systemMessage(err);
+        return LoadResult::Unreadable;
+    }
+    engine.setSourceText(SourceTextFromBytes(bytes, sink), path);
+    return LoadResult::Loaded;
+}
+
+std::int64_t FileSizeOf(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return 0;
+    return static_cast<std::int64_t>(info.st_size);
+}
+
+bool CopyFileKeepDate(const std::string& source, const std::string& destination, std::string* error)
+{
+    auto fail = [error](const std::string& message) {
+        if (error)
+            *error = message;
+        return false;
+    };
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return fail("Cannot read file \"" + source + "\": " + systemMessage(errno));
+    struct stat sourceInfo
+    {
+    };
+    if (::fstat(in, &sourceInfo) != 0 || S_ISDIR(sourceInfo.st_mode)) {
+        const int err = S_ISDIR(sourceInfo.st_mode) ? EISDIR : errno;
+        ::close(in);
+        return fail("Cannot read file \"" + source + "\": " + systemMessage(err));
+    }
+    const std::string cannotWrite = "Cannot write file \"" + destination + "\": ";
+
+    mode_t mode = (sourceInfo.st_mode & 0777) | S_IWUSR;
+    struct stat existing
+    {
+    };
+    if (::stat(destination.c_str(), &existing) == 0) {
+        // The rename would get around a read-only destination; refuse it as a write would.
+        int err = 0;
+        if (S_ISDIR(existing.st_mode))
+            err = EISDIR;
+        else if (::access(destination.c_str(), W_OK) != 0)
+            err = errno;
+        else if ((existing.st_mode & AnyWriteBit) == 0)
+            err = EACCES;
+        if (err != 0) {
+            ::close(in);
+            return fail(cannotWrite + systemMessage(err));
+        }
+        mode = existing.st_mode & 07777;
+    }
+
+    std::string temp = destination + ".zktmpXXXXXX";
+    const int out = ::mkstemp(temp.data());
+    if (out < 0) {
+        const int err = errno;
+        ::close(in);
+        return fail(cannotWrite + systemMessage(err));
+    }
+    bool ok = true;
+    int err = 0;
+    char buffer[CopyBlockSize];
+    for (;;) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 || !writeAll(out, buffer, static_cast<std::size_t>(got > 0 ? got : 0))) {
+            ok = false;
+            err = errno;
+            break;
+        }
+        if (got == 0)
+            break;
+    }
+    const struct timespec times[2] = {{0, UTIME_OMIT}, sourceInfo.st_mtim};
+    if (ok && (::fchmod(out, mode) != 0 || ::futimens(out, times) != 0 || ::fsync(out) != 0)) {
+        ok = false;
+        err = errno;
+    }
+    ::close(in);
+    if (::close(out) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && ::rename(temp.c_str(), destination.c_str()) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return fail(cannotWrite + systemMessage(err));
+    }
+    return true;
+}
+
+std::string CompressionFigures(std::int64_t before, std::int64_t after)
+{
+    // 128-bit arithmetic: after * 100 and the percentage stay exact for any 64-bit sizes.
+    const Int128 wideBefore = before;
+    const Int128 wideAfter = after;
+    const Int128 percentage
+        = (before == 0 || after == 0) ? 0 : 100 - (wideAfter * 100) / wideBefore;
+    std::string text = " ";
+    text += decimal(wideBefore);
+    text += "->";
+    text += decimal(wideAfter);
+    text += " (";
+    text += decimal(wideBefore - wideAfter);
+    text += " bytes, ";
+    text += decimal(percentage);
+    text += "%) ";
+    text += " saved ";
+    return text;
+}
+
+std::string siblingBackupPath(const std::string& path, const std::string& backupExt)
+{
+    return path + backupExt;
+}
+
+std::optional<std::uint64_t> systemFreeSpace(const std::string& dir)
+{
+    struct statvfs info
+    {
+    };
+    if (::statvfs(dir.c_str(), &info) != 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(info.f_bavail) * static_cast<std::uint64_t>(info.f_frsize);
+}
+
+bool CheckDiskSpace(const std::string& path, FileJobHost& host, const FreeSpaceQuery& freeSpace)
+{
+    const std::string dir = NormalizeDirectory(directoryOf(path));
+    const std::optional<std::uint64_t> free = freeSpace(dir);
+    if (!free)
+        return true;
+    // free < 4 * size, without the product overflowing.
+    if (*free / 4 >= static_cast<std::uint64_t>(FileSizeOf(path)))
+        return true;
+    host.fatalError("Disk full: " + dir + "\r\n" + "Program terminated.");
+    return false;
+}
+
+FileJobResult RunFileJob(Session& session, const std::string& path)
+{
+    RunState& state = session.runState;
+    if (!isRegularFile(path))
+        return {JobOutcome::Skipped, "File not found: " + path};
+    if (!CheckDiskSpace(path, session.host))
+        return failed("Disk full: " + NormalizeDirectory(directoryOf(path)));
+
+    if (state.Operation == Operation::Restore) {
+        state.backupFile = siblingBackupPath(path, session.settings.BackupExt);
+        if (!isRegularFile(state.backupFile))
+            return {JobOutcome::Skipped, "No backup to restore: " + state.backupFile};
+        std::string error;
+        if (!CopyFileKeepDate(state.backupFile, path, &error))
+            return failed(error);
+        return {JobOutcome::Processed, {}};
+    }
+
+    std::string error;
+    switch (LoadSourceText(session.engine, path, session.host, &error)) {
+    case LoadResult::Missing:
+        return {JobOutcome::Skipped, "File not found: " + path};
+    case LoadResult::Unreadable:
+        return failed(error);
+    case LoadResult::Loaded:
+        break;
+    }
+    session.host.SetProgressPosition(0, 0);
+    return ProcessSourceText(session);
+}
+
+FileJobResult ProcessSourceText(Session& session)
+{
+    const Operation operation = session.runState.Operation;
+    if (operation != Operation::Format && operation != Operation::Compress
+        && operation != Operation::Trim)
+        return failed("No operation chosen");
+    Engine& engine = session.engine;
+    if (operation != Operation::Trim) {
+        engine.ParseHTML();
+        session.host.SetProgressPosition(0, 0);
+    }
+    // Only written for inspection, never read back: the job goes on without them.
+    (void)engine.writeDiagnosticFiles(session.runState.programDirectory);
+
+    if (operation == Operation::Compress)
+        engine.CompressHTML();
+    else if (operation == Operation::Format)
+        engine.FormatHTML();
+    else
+        engine.TrimHTML();
+    return {JobOutcome::Processed, {}};
+}
+
+bool WriteResult(Session& session, std::string* error)
+{
+    const RunState& state = session.runState;
+    if (state.currentFile.empty()) {
+        if (error)
+            *error = "No current file to write";
+        return false;
+    }
+    const std::string bytes = joinCrLf(session.engine.outputList());
+    // The snapshot is the editor's reload copy; an unwritable program directory must not
+    // keep the user's file from being written.
+    (void)writeFileSafely(state.snapshotFile, bytes);
+    return writeFileSafely(state.currentFile, bytes, error);
+}
+
+} // namespace zenkel

@@ -1,0 +1,44 @@
+/// Session: the long-lived objects of one program run.
+#include "batch/Session.h"
+
+#include "style/StyleFiles.h"
+
+namespace zenkel {
+
+Session::Session(const std::string& programDirectory, FileJobHost& sessionHost)
+    : host(sessionHost)
+    , engine(sessionHost)
+    , catalogue(programDirectory, sessionHost)
+{
+    runState.programDirectory = catalogue.programDirectory();
+    runState.snapshotFile = runState.programDirectory + SnapshotFileName;
+    engine.setTrimList(&trimList);
+}
+
+bool Session::ActivateStyle(const std::string& name)
+{
+    if (!catalogue.ActivateStyle(name, engine.style()))
+        return false;
+    settings.StyleName = engine.style().options.StyleName;
+    return true;
+}
+
+bool Session::loadSettings(ScreenSize screen, std::string* error)
+{
+    if (!OpenProgramSettings(settingsFile, runState.programDirectory, error))
+        return false;
+    LoadProgramSettings(settings, settingsFile, screen);
+    return true;
+}
+
+bool Session::saveSettings(ScreenSize screen, std::string* error)
+{
+    return SaveProgramSettings(settings, settingsFile, screen, error);
+}
+
+void Session::loadTrimList()
+{
+    LoadTrimList(trimList, runState.programDirectory);
+}
+
+} // namespace zenkel

@@ -1,0 +1,45 @@
+/// Session: the long-lived objects of one program run, owned by the main window or the
+/// command-line tool.
+#pragma once
+
+#include "batch/FileJob.h"
+#include "batch/RunState.h"
+#include "engine/Engine.h"
+#include "style/ProgramSettings.h"
+#include "style/StyleCatalogue.h"
+
+#include <string>
+
+namespace zenkel {
+
+/// Run state, program settings, engine (with the active style), trim list and style
+/// catalogue of one program directory. The engine reports to the host; the engine keeps
+/// pointers into the session, so a session is neither copied nor moved.
+struct Session
+{
+    Session(const std::string& programDirectory, FileJobHost& host);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    FileJobHost& host;
+    RunState runState;
+    /// prg.ini as read at start-up; the file dialogs read and write PATHS through it.
+    IniFile settingsFile;
+    ProgramSettings settings;
+    Engine engine;
+    TrimList trimList;
+    StyleCatalogue catalogue;
+
+    /// Activates a style into the engine and records the name really loaded (after any
+    /// fallback) in settings.StyleName. False when there is no usable style.
+    bool ActivateStyle(const std::string& name);
+    /// Loads trim.ini of the program directory into the trim list.
+    void loadTrimList();
+    /// Reads prg.ini into settingsFile and settings; false (and a message naming the file)
+    /// when it exists but cannot be read. A missing file gives the defaults.
+    [[nodiscard]] bool loadSettings(ScreenSize screen, std::string* error = nullptr);
+    /// Writes settings into prg.ini (PATHS and other sections stay as they are).
+    [[nodiscard]] bool saveSettings(ScreenSize screen, std::string* error = nullptr);
+};
+
+} // namespace zenkel

@@ -1,0 +1,47 @@
+/// Command line of the zenkel tool: commands, options and the usage text.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zenkel {
+
+enum class CliCommand
+{
+    None,
+    Format,
+    Compress,
+    Trim,
+    Restore,
+    Styles,
+};
+
+struct CliOptions
+{
+    CliCommand command = CliCommand::None;
+    std::string home; ///< --home; empty: $ZENKEL_HOME or the executable's dir
+    std::optional<std::string> style; ///< --style; none: StyleName of prg.ini
+    bool toStdout = false; ///< --stdout
+    std::optional<bool> backup; ///< --backup / --no-backup; none: DoCreateBackUps
+    bool validate = false; ///< --validate
+    bool help = false; ///< -h / --help
+    std::vector<std::string> paths; ///< "-" stands for standard input and output
+};
+
+struct CliParseResult
+{
+    CliOptions options;
+    std::string error; ///< empty when the command line is usable
+    bool ok() const { return error.empty(); }
+};
+
+/// Parses the arguments after the program name. Options may come before or after the
+/// command and between paths; "--" makes every later argument a path.
+CliParseResult parseCliOptions(const std::vector<std::string>& args);
+
+/// The text of -h / --help.
+std::string_view cliUsage();
+
+} // namespace zenkel

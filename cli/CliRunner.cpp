@@ -1,0 +1,291 @@
+/// The zenkel tool's work: set up a session from the program directory and run a command.
+#include "cli/CliRunner.h"
+
+#include "batch/FileJob.h"
+#include "batch/Session.h"
+#include "engine/SafeFile.h"
+#include "style/ProgramSettings.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <unistd.h>
+
+namespace zenkel {
+
+namespace {
+
+/// Keeps the status line for the final report and fatal errors for the caller to print;
+/// progress is not shown.
+class CliHost : public FileJobHost
+{
+public:
+    void SetStatus(const std::string& text) override { m_status = text; }
+    void AppendStatus(const std::string& text) override { m_status += " " + text; }
+    void fatalError(const std::string& message) override { m_fatal = message; }
+
+    const std::string& status() const { return m_status; }
+    const std::optional<std::string>& fatal() const { return m_fatal; }
+
+private:
+    std::string m_status;
+    std::optional<std::string> m_fatal;
+};
+
+/// Everything one command works with.
+struct CliContext
+{
+    const CliOptions& options;
+    Session& session;
+    CliHost& host;
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+
+    /// One line on standard error; always returns true ("failed").
+    bool complain(const std::string& message) const
+    {
+        err << "zenkel: " << message << '\n';
+        return true;
+    }
+};
+
+/// A message box text on one line: its line breaks become blanks.
+std::string oneLine(const std::string& text)
+{
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            line += ' ';
+            ++i;
+        } else {
+            line += text[i];
+        }
+    }
+    return line;
+}
+
+Operation operationOf(CliCommand command)
+{
+    switch (command) {
+    case CliCommand::Format:
+        return Operation::Format;
+    case CliCommand::Compress:
+        return Operation::Compress;
+    case CliCommand::Trim:
+        return Operation::Trim;
+    case CliCommand::Restore:
+        return Operation::Restore;
+    case CliCommand::None:
+    case CliCommand::Styles:
+        break;
+    }
+    return Operation::None;
+}
+
+std::string joinNames(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+void writeBytes(std::ostream& out, const std::string& bytes)
+{
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+}
+
+// ---- set-up -------------------------------------------------------------------------------
+
+bool reportNoStyle(const CliContext& c)
+{
+    const std::string message = c.host.fatal() ? *c.host.fatal() : std::string(NoStyleMessage);
+    return c.complain(
+        oneLine(message) + " (styles directory: " + c.session.catalogue.stylesDirectory() + ")");
+}
+
+/// --style must name a listed style; without it, StyleName of prg.ini with the fallback.
+int activateStyle(const CliContext& c)
+{
+    std::string name = c.session.settings.StyleName;
+    if (c.options.style) {
+        std::vector<std::string> list;
+        if (ListStyles(c.session.catalogue.stylesDirectory(), list, c.host) == 0) {
+            reportNoStyle(c);
+            return ExitSetupFailed;
+        }
+        name = *c.options.style;
+        if (std::find(list.begin(), list.end(), name) == list.end()) {
+            c.complain("unknown style \"" + name + "\": no usable style directory "
+                + StyleDirectory(c.session.runState.programDirectory, name)
+                + " (styles: " + joinNames(list) + ")");
+            return ExitSetupFailed;
+        }
+    }
+    if (!c.session.ActivateStyle(name)) {
+        reportNoStyle(c);
+        return ExitSetupFailed;
+    }
+    return ExitDone;
+}
+
+/// Reads prg.ini (never written by this tool), applies the options over it, loads the trim
+/// list and activates the style.
+int setUpSession(const CliContext& c)
+{
+    std::string error;
+    if (!c.session.loadSettings(ScreenSize {}, &error)) {
+        c.complain(error);
+        return ExitSetupFailed;
+    }
+    ProgramSettings& settings = c.session.settings;
+    if (c.options.backup)
+        settings.DoCreateBackUps = *c.options.backup;
+    if (c.options.validate)
+        settings.DoValidate = true;
+    c.session.loadTrimList();
+    return activateStyle(c);
+}
+
+// ---- one path -------------------------------------------------------------------------------
+
+/// Standard input to standard output; always accepted.
+bool processStdin(const CliContext& c)
+{
+    const std::string bytes {
+        std::istreambuf_iterator<char>(c.in), std::istreambuf_iterator<char>()};
+    c.session.runState.currentFile.clear();
+    c.session.engine.setSourceText(SourceTextFromBytes(bytes), "-");
+    const FileJobResult result = ProcessSourceText(c.session);
+    if (!result.processed())
+        return c.complain("-: " + result.message);
+    writeBytes(c.out, joinCrLf(c.session.engine.outputList()));
+    return false;
+}
+
+bool checkReadable(const CliContext& c, const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return !c.complain(path + ": cannot be read: " + std::strerror(errno));
+    ::close(fd);
+    return true;
+}
+
+/// The checks a file passes before anything is written: accepted as a selection accepts
+/// it, readable, and (unless the result goes to standard output) writable.
+bool acceptFile(const CliContext& c, const std::string& path)
+{
+    const Session& s = c.session;
+    std::string error;
+    const FileCheck check
+        = CheckHtmlFile(path, s.settings.DoValidate, s.runState.CommandLineMode, &error);
+    if (check != FileCheck::Valid)
+        return !c.complain(FileCheckMessage(check, path) + (error.empty() ? "" : ": " + error));
+    const bool restore = s.runState.Operation == Operation::Restore;
+    if (!restore && !checkReadable(c, path))
+        return false;
+    if (!c.options.toStdout && !CheckWritableFile(path, &error))
+        return !c.complain(error);
+    return true;
+}
+
+bool restoreFile(const CliContext& c, const std::string& path)
+{
+    const FileJobResult result = RunFileJob(c.session, path);
+    if (!result.processed())
+        return c.complain(path + ": " + result.message);
+    c.host.SetStatus("Restored and saved: \"" + path + "\"");
+    c.out << c.host.status() << '\n' << std::flush;
+    return false;
+}
+
+/// Backup, file job, write back and the final status line; returns true on failure.
+bool processFile(const CliContext& c, const std::string& path)
+{
+    if (!acceptFile(c, path))
+        return true;
+    Session& s = c.session;
+    s.runState.SelectionMode = SelectionMode::SingleFile;
+    s.runState.currentFile = path;
+    if (s.runState.Operation == Operation::Restore)
+        return restoreFile(c, path);
+
+    std::string error;
+    if (!c.options.toStdout && s.settings.DoCreateBackUps) {
+        s.runState.backupFile = siblingBackupPath(path, s.settings.BackupExt);
+        if (!CopyFileKeepDate(path, s.runState.backupFile, &error))
+            return c.complain(
+                path + ": file not processed, its backup could not be made: " + error);
+    }
+    const FileJobResult result = RunFileJob(s, path);
+    if (!result.processed()) // a fatal error is reported once, by the caller
+        return c.host.fatal() ? true : c.complain(path + ": " + result.message);
+    if (c.options.toStdout) {
+        writeBytes(c.out, joinCrLf(s.engine.outputList()));
+        return false;
+    }
+    const std::int64_t sizeBefore = FileSizeOf(path);
+    if (!WriteResult(s, &error))
+        return c.complain(error);
+    if (s.runState.Operation == Operation::Compress)
+        c.host.AppendStatus("  Size: " + CompressionFigures(sizeBefore, FileSizeOf(path)));
+    c.out << c.host.status() << '\n' << std::flush;
+    return false;
+}
+
+bool processPath(const CliContext& c, const std::string& path)
+{
+    return path == "-" ? processStdin(c) : processFile(c, path);
+}
+
+// ---- commands -------------------------------------------------------------------------------
+
+/// Each path in turn; a fatal error (disk full) ends the run at once.
+int runFiles(const CliContext& c)
+{
+    bool anyFailed = false;
+    for (const std::string& path : c.options.paths) {
+        anyFailed = processPath(c, path) || anyFailed;
+        if (c.host.fatal()) {
+            c.complain(oneLine(*c.host.fatal()));
+            return ExitFileFailed;
+        }
+    }
+    return anyFailed ? ExitFileFailed : ExitDone;
+}
+
+int listStyles(const CliContext& c)
+{
+    for (const std::string& name : c.session.catalogue.styleList())
+        c.out << (name == c.session.settings.StyleName ? "* " : "  ") << name << '\n';
+    c.out.flush();
+    return ExitDone;
+}
+
+} // namespace
+
+int runCli(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    if (options.help) {
+        out << cliUsage();
+        return ExitDone;
+    }
+    CliHost host;
+    Session session(FindProgramDirectory(options.home), host);
+    session.runState.Operation = operationOf(options.command);
+    const CliContext context {options, session, host, in, out, err};
+    if (const int status = setUpSession(context); status != ExitDone)
+        return status;
+    if (options.command == CliCommand::Styles)
+        return listStyles(context);
+    return runFiles(context);
+}
+
+} // namespace zenkel

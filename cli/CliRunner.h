@@ -1,0 +1,18 @@
+/// The zenkel tool's work: set up a session from the program directory and run a command.
+#pragma once
+
+#include "cli/CliOptions.h"
+
+#include <iosfwd>
+
+namespace zenkel {
+
+/// Exit statuses of the tool.
+constexpr int ExitDone = 0;
+constexpr int ExitFileFailed = 1; ///< a file was skipped or failed
+constexpr int ExitSetupFailed = 2; ///< usage error, no usable style, unreadable setting
+
+/// Runs a parsed command; in is read for the path "-". Returns the exit status.
+int runCli(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
+
+} // namespace zenkel

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "batch/FileJob.h"
+#include "batch/Protocol.h"
 #include "batch/RunState.h"
 #include "engine/Engine.h"
 #include "style/ProgramSettings.h"
@@ -29,6 +30,9 @@ struct Session
     Engine engine;
     TrimList trimList;
     StyleCatalogue catalogue;
+    Protocol protocol;
+    /// Set while a run is going, so that no second run can start.
+    bool runInProgress = false;
 
     /// Activates a style into the engine and records the name really loaded (after any
     /// fallback) in settings.StyleName. False when there is no usable style.

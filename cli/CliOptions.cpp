@@ -10,6 +10,8 @@ namespace {
 
 constexpr std::string_view Usage
     = "zenkel format|compress|trim|restore [OPTIONS] PATH...\n"
+      "zenkel format|compress|trim|restore FILE FILE...     a list run\n"
+      "zenkel format|compress|trim --tree DIR [--type N]   a tree run\n"
       "zenkel styles [--home DIR]\n"
       "  --home DIR       program directory (default: $ZENKEL_HOME, else the directory of the "
       "executable)\n"
@@ -21,6 +23,11 @@ constexpr std::string_view Usage
       "backup is made\n"
       "  --backup, --no-backup   override DoCreateBackUps of prg.ini\n"
       "  --validate       skip files without \"<HTML\" (DoValidate)\n"
+      "  --tree DIR       every HTML file below DIR (backups go to DIR_BAKnn)\n"
+      "  --type N         file types of a tree run: 0 .htm, 1 all HTML types, 2 .asp, 3 .sht,\n"
+      "                   4 .dht, 5 .cfm (default 0)\n"
+      "  --no-report      do not save report.txt\n"
+      "  --quiet          print only errors and the final summary\n"
       "  -h, --help       usage\n"
       "PATH \"-\" reads standard input and writes standard output.\n"
       "Exit status: 0 all done; 1 a file was skipped or failed; 2 usage error, no usable style, "
@@ -67,8 +74,19 @@ std::string checkCombination(const CliOptions& o)
     if (o.command == CliCommand::None)
         return "no command given";
     if (o.command == CliCommand::Styles) {
-        if (!o.paths.empty() || o.style || o.toStdout || o.backup || o.validate)
+        if (!o.paths.empty() || o.style || o.toStdout || o.backup || o.validate || o.tree)
             return "styles takes no option but --home";
+        return {};
+    }
+    if (o.tree) {
+        if (o.command == CliCommand::Restore)
+            return "restore is not offered for a tree";
+        if (!o.paths.empty())
+            return "--tree takes no PATH";
+        if (o.toStdout)
+            return "a tree run cannot write to standard output";
+        if (o.tree->empty())
+            return "option --tree needs a directory";
         return {};
     }
     if (o.paths.empty())
@@ -129,6 +147,17 @@ CliParseResult parseCliOptions(const std::vector<std::string>& args)
             o.backup = false;
         } else if (arg == "--validate") {
             o.validate = true;
+        } else if (arg == "--no-report") {
+            o.noReport = true;
+        } else if (arg == "--quiet") {
+            o.quiet = true;
+        } else if (takeValue(args, i, "--tree", o.tree, error)) {
+        } else if (std::optional<std::string> type; takeValue(args, i, "--type", type, error)) {
+            if (type) {
+                if (type->size() != 1 || (*type)[0] < '0' || (*type)[0] > '5')
+                    return failure("option --type needs a number from 0 to 5");
+                o.type = (*type)[0] - '0';
+            }
         } else if (takeValue(args, i, "--home", home, error)) {
             if (home)
                 o.home = *home;

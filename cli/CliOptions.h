@@ -27,6 +27,10 @@ struct CliOptions
     std::optional<bool> backup; ///< --backup / --no-backup; none: DoCreateBackUps
     bool validate = false; ///< --validate
     bool help = false; ///< -h / --help
+    std::optional<std::string> tree; ///< --tree DIR: a tree run over DIR
+    int type = 0; ///< --type N: the file-type index 0..5 of a tree run
+    bool noReport = false; ///< --no-report: report.txt is not saved
+    bool quiet = false; ///< --quiet: only errors and the final summary
     std::vector<std::string> paths; ///< "-" stands for standard input and output
 };
 

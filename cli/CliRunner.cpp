@@ -1,15 +1,19 @@
 /// The zenkel tool's work: set up a session from the program directory and run a command.
 #include "cli/CliRunner.h"
 
+#include "batch/BatchRun.h"
 #include "batch/FileJob.h"
+#include "batch/FileSelection.h"
 #include "batch/Session.h"
 #include "engine/SafeFile.h"
 #include "style/ProgramSettings.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <optional>
@@ -19,14 +23,27 @@ namespace zenkel {
 
 namespace {
 
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void onInterrupt(int)
+{
+    g_interrupted = 1;
+}
+
 /// Keeps the status line for the final report and fatal errors for the caller to print;
-/// progress is not shown.
+/// progress is not shown. Ctrl+C becomes the user break of a run.
 class CliHost : public FileJobHost
 {
 public:
     void SetStatus(const std::string& text) override { m_status = text; }
     void AppendStatus(const std::string& text) override { m_status += " " + text; }
     void fatalError(const std::string& message) override { m_fatal = message; }
+    void handlePendingMessages() override
+    {
+        if (g_interrupted && m_userBreak)
+            *m_userBreak = true;
+    }
+    void watchUserBreak(bool* flag) { m_userBreak = flag; }
 
     const std::string& status() const { return m_status; }
     const std::optional<std::string>& fatal() const { return m_fatal; }
@@ -34,6 +51,7 @@ public:
 private:
     std::string m_status;
     std::optional<std::string> m_fatal;
+    bool* m_userBreak = nullptr;
 };
 
 /// Everything one command works with.
@@ -245,11 +263,122 @@ bool processPath(const CliContext& c, const std::string& path)
     return path == "-" ? processStdin(c) : processFile(c, path);
 }
 
+// ---- list and tree runs ---------------------------------------------------------------------
+
+/// The batch driver's window for an unattended run: every confirmation is taken as given,
+/// protocol lines go to standard output as they come, messages to standard error.
+class CliRunHost : public RunHost
+{
+public:
+    explicit CliRunHost(const CliContext& c) : m_c(c) {}
+    bool confirmRun(Session&) override { return true; }
+    bool confirmUserBreak() override { return true; }
+    void showMessage(const std::string& text) override { m_c.complain(oneLine(text)); }
+    void showError(const std::string& text) override { m_c.complain(oneLine(text)); }
+    bool saveReports() const override { return !m_c.options.noReport; }
+
+private:
+    const CliContext& m_c;
+};
+
+/// Runs the batch driver over the selection already in the run state.
+int runSelection(const CliContext& c, std::vector<std::string> selectionLines)
+{
+    Session& s = c.session;
+    if (!c.options.quiet) {
+        s.protocol.setListener([&c](const std::string& line) { c.out << line << '\n'; });
+    }
+    s.protocol.clear();
+    s.protocol.appendLines(selectionLines);
+    CliRunHost runHost(c);
+    c.host.watchUserBreak(&s.runState.userBreak);
+    g_interrupted = 0;
+    auto* previous = std::signal(SIGINT, onInterrupt);
+    const RunOutcome outcome = runBatch(s, runHost);
+    std::signal(SIGINT, previous);
+    c.host.watchUserBreak(nullptr);
+    c.out.flush();
+    if (c.host.fatal()) {
+        c.complain(oneLine(*c.host.fatal()));
+        return ExitFileFailed;
+    }
+    if (c.options.quiet) {
+        c.out << outcome.processed << " processed, " << outcome.skipped << " skipped"
+              << (outcome.reportPath.empty() ? std::string() : ", report " + outcome.reportPath)
+              << '\n' << std::flush;
+    }
+    const bool allDone = outcome.result == RunResult::Completed && outcome.skipped == 0;
+    return allDone ? ExitDone : ExitFileFailed;
+}
+
+/// Several files: the accepted ones become the file list; a refused one is named on
+/// standard error and makes the exit status 1.
+int runList(const CliContext& c)
+{
+    Session& s = c.session;
+    std::vector<std::string> lines = ResetProtocol(s.runState);
+    bool anyRefused = false;
+    for (const std::string& path : c.options.paths) {
+        std::string error;
+        const FileCheck check
+            = CheckHtmlFile(path, s.settings.DoValidate, s.runState.CommandLineMode, &error);
+        if (check != FileCheck::Valid) {
+            c.complain(FileCheckMessage(check, path) + (error.empty() ? "" : ": " + error));
+            anyRefused = true;
+            continue;
+        }
+        s.runState.fileList.push_back(path);
+        lines.push_back(fileListLine(path, s.settings.BackupExt));
+    }
+    if (s.runState.fileList.empty())
+        return ExitFileFailed;
+    s.runState.SelectionMode = SelectionMode::FileList;
+    const int status = runSelection(c, std::move(lines));
+    return anyRefused ? ExitFileFailed : status;
+}
+
+/// Every valid file below the tree directory.
+int runTree(const CliContext& c)
+{
+    Session& s = c.session;
+    std::string directory = *c.options.tree;
+    std::error_code ec;
+    if (!std::filesystem::is_directory(directory, ec)) {
+        c.complain(directory + ": not a directory");
+        return ExitFileFailed;
+    }
+    directory = std::filesystem::absolute(directory, ec).lexically_normal().string();
+    if (!isChoosableTreeDirectory(directory)) {
+        c.complain(directory + ": the root of the file system cannot be a tree");
+        return ExitFileFailed;
+    }
+    std::vector<std::string> lines = ResetProtocol(s.runState);
+    const FileValidator valid = [&s](const std::string& path) {
+        return IsValidHtmlFile(path, s.settings.DoValidate, s.runState.CommandLineMode);
+    };
+    const SelectionOutcome selection
+        = finishTreeSelection(s.runState, directory, SearchTree(directory, c.options.type, valid));
+    lines.insert(lines.end(), selection.protocolLines.begin(), selection.protocolLines.end());
+    if (s.runState.fileList.empty()) {
+        c.complain(directory + ": no file of the chosen type found");
+        return ExitFileFailed;
+    }
+    s.runState.SelectionMode = SelectionMode::Tree;
+    return runSelection(c, std::move(lines));
+}
+
 // ---- commands -------------------------------------------------------------------------------
 
-/// Each path in turn; a fatal error (disk full) ends the run at once.
+/// Each path in turn; a fatal error (disk full) ends the run at once. Several files (not to
+/// standard output) make a list run, --tree a tree run.
 int runFiles(const CliContext& c)
 {
+    if (c.options.tree)
+        return runTree(c);
+    const bool anyStdin
+        = std::find(c.options.paths.begin(), c.options.paths.end(), "-") != c.options.paths.end();
+    if (c.options.paths.size() > 1 && !c.options.toStdout && !anyStdin)
+        return runList(c);
     bool anyFailed = false;
     for (const std::string& path : c.options.paths) {
         anyFailed = processPath(c, path) || anyFailed;

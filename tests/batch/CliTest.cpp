@@ -279,15 +279,15 @@ TEST_F(CliTest, ValidateSkipsFilesWithoutHtmlTag)
     EXPECT_EQ(runOnPage("format").status, 0);
 }
 
-TEST_F(CliTest, SeveralFilesAreEachProcessed)
+TEST_F(CliTest, SeveralFilesAreOneListRun)
 {
     writeBytes(m_work.file("second.htm"), Page);
     const RunResult r = run({"format", "--home", m_home.path(), page(), m_work.file("gone.htm"),
         m_work.file("second.htm")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out,
-        "Formatted and saved: " + page() + "\nFormatted and saved: " + m_work.file("second.htm")
-            + "\n");
+    EXPECT_NE(r.err.find("gone.htm"), std::string::npos);
+    EXPECT_NE(r.out.find("==> Formatted: " + page()), std::string::npos);
+    EXPECT_NE(r.out.find("==> Formatted: " + m_work.file("second.htm")), std::string::npos);
     EXPECT_EQ(readBytes(m_work.file("second.htm")), FormattedPage);
 }
 
@@ -338,6 +338,38 @@ TEST_F(CliTest, HelpPrintsTheUsage)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("zenkel format|compress|trim|restore [OPTIONS] PATH...\n", 0), 0u);
     EXPECT_NE(r.out.find("Exit status: 0 all done;"), std::string::npos);
+}
+
+TEST_F(CliTest, ListRunPrintsTheProtocolAndSavesTheReport)
+{
+    const std::string second = m_work.file("second.htm");
+    writeBytes(second, "<p>x</p>");
+    const RunResult r = run({"format", "--home", m_home.path(), "--style", "tiny", page(), second,
+                             m_work.file("missing.htm")});
+    EXPECT_EQ(r.status, 1); // the missing file was refused
+    EXPECT_NE(r.err.find("missing.htm"), std::string::npos);
+    EXPECT_NE(r.out.find("==> Formatted: " + page() + "   ==> Backup: " + page() + ".zbak"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("Job done..."), std::string::npos);
+    EXPECT_EQ(readBytes(page() + ".zbak"), Page);
+    EXPECT_EQ(readBytes(second), "<p>\r\nx\r\n</p>\r\n");
+    EXPECT_TRUE(fs::exists(m_home.file("report.txt")));
+}
+
+TEST_F(CliTest, TreeRunBacksUpIntoANumberedDirectory)
+{
+    fs::create_directories(m_work.file("site/sub"));
+    fs::create_directories(m_work.file("site/_vti_cnf"));
+    writeBytes(m_work.file("site/sub/a.htm"), "<p>a</p>");
+    writeBytes(m_work.file("site/_vti_cnf/a.htm"), "<p>a</p>");
+    const RunResult r = run({"trim", "--home", m_home.path(), "--tree", m_work.file("site"),
+                             "--quiet", "--no-report"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1 processed, 0 skipped\n");
+    EXPECT_EQ(readBytes(m_work.file("site_BAK00/sub/a.htm")), "<p>a</p>");
+    EXPECT_FALSE(fs::exists(m_work.file("site_BAK00/report.txt")));
+    EXPECT_FALSE(fs::exists(m_work.file("site_BAK00/_vti_cnf")));
+    EXPECT_EQ(run({"restore", "--tree", m_work.file("site")}).status, 2);
 }
 
 } // namespace

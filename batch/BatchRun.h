@@ -1,0 +1,68 @@
+/// The batch driver behind Format, Compress, Trim and Restore: one operation over the
+/// selection, with confirmation, backups, protocol and report.
+#pragma once
+
+#include "batch/RunState.h"
+
+#include <cstdint>
+#include <string>
+
+namespace zenkel
+{
+
+struct Session;
+
+/// What the driver needs from its window. The command-line tool answers every question
+/// itself; tests script the answers.
+class RunHost
+{
+public:
+    virtual ~RunHost() = default;
+    /// The confirmation dialog: true for OK. It may switch the session's DoCreateBackUps.
+    virtual bool confirmRun(Session& session) = 0;
+    /// "Zenkel HTML - USER BREAK:\r\n Stop processing files?": true for Yes.
+    virtual bool confirmUserBreak() = 0;
+    /// An information box ("No Files selected...").
+    virtual void showMessage(const std::string& text) = 0;
+    /// An error box for a file that could not be read or written.
+    virtual void showError(const std::string& text) = 0;
+    virtual void setButtonPanelEnabled(bool /*enabled*/) {}
+    virtual void clearEditor() {}
+    /// Loads a file into the editor with colouring (single-file runs).
+    virtual void loadEditorFromFile(const std::string& /*path*/) {}
+    virtual void setEditorUnmodified() {}
+    virtual void moveEditorCaretToStart() {}
+    virtual void SetButtonState() {}
+    /// The current local date and time in the user's short date and long time format.
+    virtual std::string currentDateTime();
+    /// False when the run's report.txt is not wanted.
+    virtual bool saveReports() const { return true; }
+};
+
+enum class RunResult
+{
+    NothingToDo,  ///< no file selected
+    Busy,         ///< another run is going
+    Canceled,     ///< the confirmation was refused
+    Refused,      ///< the tree's backup directory could not be made
+    UserBreak,    ///< stopped by the user between files
+    Aborted,      ///< a file could not be read or written
+    Completed,
+};
+
+struct RunOutcome
+{
+    RunResult result = RunResult::NothingToDo;
+    int processed = 0;
+    int skipped = 0;          ///< vanished files, restores without backup, failed backups
+    std::string reportPath;   ///< where report.txt went, empty when none was saved
+};
+
+/// Runs the session's Operation over its SelectionMode (the driver behind TForm1.LetsGo).
+RunOutcome runBatch(Session& session, RunHost& host);
+
+/// One file's protocol line (without the backup note).
+std::string fileProtocolLine(Operation operation, const std::string& file, std::int64_t before,
+                             std::int64_t after, bool processed);
+
+} // namespace zenkel

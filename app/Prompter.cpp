@@ -1,0 +1,110 @@
+/// Prompter: every message box and modal confirmation of the program goes through here.
+#include "app/Prompter.h"
+
+#include <QMessageBox>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+
+namespace zenkel
+{
+
+namespace
+{
+
+std::deque<Prompter::Answer>& queued()
+{
+    static std::deque<Prompter::Answer> answers;
+    return answers;
+}
+
+std::optional<Prompter::Answer>& autoAnswer()
+{
+    static std::optional<Prompter::Answer> answer;
+    return answer;
+}
+
+Prompter::Answer fromButton(int button)
+{
+    switch (button) {
+    case QMessageBox::Yes: return Prompter::Yes;
+    case QMessageBox::No: return Prompter::No;
+    case QMessageBox::Cancel: return Prompter::Cancel;
+    case QMessageBox::Ok: return Prompter::Ok;
+    default: return Prompter::Closed;
+    }
+}
+
+} // namespace
+
+bool Prompter::takeScriptedAnswer(Answer& answer)
+{
+    if (!queued().empty()) {
+        answer = queued().front();
+        queued().pop_front();
+        return true;
+    }
+    if (autoAnswer()) {
+        answer = *autoAnswer();
+        return true;
+    }
+    return false;
+}
+
+QStringList& Prompter::log()
+{
+    static QStringList texts;
+    return texts;
+}
+
+void Prompter::setNextAnswer(Answer answer)
+{
+    queued().push_back(answer);
+}
+
+void Prompter::setAutoAnswer(Answer answer)
+{
+    autoAnswer() = answer;
+}
+
+void Prompter::clearAutoAnswer()
+{
+    autoAnswer().reset();
+    queued().clear();
+}
+
+Prompter::Answer Prompter::question(QWidget* parent, const QString& title, const QString& text,
+                                    bool withCancel)
+{
+    log().append(text);
+    Answer answer;
+    if (takeScriptedAnswer(answer))
+        return answer;
+    QMessageBox box(QMessageBox::Question, title, text,
+                    withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                               : QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
+    return fromButton(box.exec());
+}
+
+void Prompter::information(QWidget* parent, const QString& title, const QString& text)
+{
+    log().append(text);
+    Answer answer;
+    if (takeScriptedAnswer(answer))
+        return;
+    QMessageBox::information(parent, title, text);
+}
+
+void Prompter::error(QWidget* parent, const QString& title, const QString& text)
+{
+    log().append(text);
+    Answer answer;
+    if (takeScriptedAnswer(answer))
+        return;
+    QMessageBox::critical(parent, title, text);
+}
+
+} // namespace zenkel

@@ -1,0 +1,616 @@
+/// TForm1: the main window with its button panel, status line, editor and protocol pages.
+#include "app/TForm1.h"
+
+#include "app/ButtonStates.h"
+#include "app/Prompter.h"
+#include "app/StartupMarker.h"
+#include "app/TiledPanel.h"
+#include "batch/Backup.h"
+#include "batch/FileSelection.h"
+#include "engine/DocLine.h"
+#include "engine/SafeFile.h"
+#include "style/StyleFiles.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+namespace zenkel
+{
+
+const char* const TForm1::HomePageAddress = "https://zenkel-html.example.org/";
+
+namespace
+{
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QString title()
+{
+    return QString::fromLatin1(ProgramTitle.data(), ProgramTitle.size()) + " ";
+}
+
+struct ButtonSpec
+{
+    const char* name;
+    const char* caption;
+    const char* hint;
+};
+
+constexpr ButtonSpec MainButtons[] = {
+    {"BFiles", "Select File(s)", "<F3>: Load a single file (or more for batch processing)"},
+    {"BTree", "Select Tree", "<F4>: Choose a directory tree for batch processing"},
+    {"BFormat", "Format", "<F5>: Format and save file(s)"},
+    {"BCompress", "Compress", "<F6>: Compress and save file(s)"},
+    {"BTrim", "Trim", "<F7>: Trim specified tags and save file(s)"},
+    {"BRestore", "Restore", "<F8>: Restore file(s) from last Backup"},
+    {"BOptions", "Options", "<F9>: Open the Options Window"},
+};
+
+constexpr ButtonSpec EditorButtons[] = {
+    {"BNew", "New", "Create a new HTML file "},
+    {"BSaveAs", "Save As", "Save a copy of the current file"},
+    {"BSave", "Save", "<CTRL><S>: Save current file"},
+    {"BCancel", "Cancel All", "<ESC>: Cancel editing and undo all changes"},
+    {"BUndo", "Undo", "<CTRL><Z>: Undo last change"},
+    {"BSearchRep", "Search-Repl.", "<CTRL><F>: Search and replace"},
+};
+
+/// Function keys and the buttons they stand for.
+constexpr std::pair<int, const char*> FunctionKeys[] = {
+    {Qt::Key_F3, "BFiles"},   {Qt::Key_F4, "BTree"}, {Qt::Key_F5, "BFormat"},
+    {Qt::Key_F6, "BCompress"}, {Qt::Key_F7, "BTrim"}, {Qt::Key_F8, "BRestore"},
+    {Qt::Key_F9, "BOptions"},
+};
+
+std::string directoryOf(const std::string& path)
+{
+    const std::string dir = std::filesystem::path(path).parent_path().string();
+    return dir.empty() || dir.back() == '/' ? dir : dir + "/";
+}
+
+} // namespace
+
+TForm1::TForm1(const StartOptions& options, QWidget* parent)
+    : QMainWindow(parent)
+    , m_jobHost(*this)
+    , m_session(options.programDirectory, m_jobHost)
+{
+    StartupMarker::add();
+    FormCreate(options);
+}
+
+TForm1::~TForm1()
+{
+    FormDestroy();
+}
+
+// ---- start-up ----------------------------------------------------------------------------
+
+void TForm1::FormCreate(const StartOptions& options)
+{
+    setObjectName("TForm1");
+    QApplication::setApplicationName(title());
+    setWindowTitle(title());
+    buildWindow();
+    connectButtons();
+
+    RunState& state = m_session.runState;
+    state.currentFile.clear();
+    state.sourceDirectory.clear();
+    state.backupDirectory.clear();
+    state.backupFile.clear();
+    state.SelectionMode = SelectionMode::None;
+    state.treeFileType = 0;
+
+    const QSize screen = QGuiApplication::primaryScreen()
+        ? QGuiApplication::primaryScreen()->size()
+        : QSize(1024, 768);
+    std::string error;
+    if (!m_session.loadSettings({screen.width(), screen.height()}, &error))
+        Prompter::error(this, title(), qs(error));
+    const ProgramSettings& settings = m_session.settings;
+    move(settings.Left, settings.Top);
+    resize(settings.Width, settings.Height);
+
+    m_commandLine = ParseCommandLine(
+        options.parameters,
+        [this](const std::string& path) {
+            return IsValidHtmlFile(path, m_session.settings.DoValidate, CommandLineMode::File);
+        },
+        [this](const std::string& path) { m_edit1->setText(qs(path)); });
+    state.CommandLineMode = m_commandLine.mode;
+    state.Operation = m_commandLine.operation;
+    if (settings.DoLoadWallPapers)
+        loadWallPapers();
+    setAcceptDrops(true);
+    qApp->installEventFilter(this);
+}
+
+void TForm1::loadWallPapers()
+{
+    // Missing pictures are no error: the panels keep their plain background.
+    const QString skin = qs(m_session.runState.programDirectory) + "skin/";
+    m_mainTile = QPixmap(skin + "main.bmp");
+    m_statusTile = QPixmap(skin + "status.bmp");
+    m_optionTile = QPixmap(skin + "option.bmp");
+    m_panelButtons->setTile(m_mainTile);
+    m_panelEditor->setTile(m_mainTile);
+    m_panelMsg->setTile(m_statusTile);
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_firstShow)
+        return;
+    m_firstShow = false;
+    FormShow();
+    // The first activation follows the first show once the window is up.
+    QTimer::singleShot(0, this, [this] { FormActivate(); });
+}
+
+void TForm1::FormShow()
+{
+    m_session.ActivateStyle(m_session.settings.StyleName);
+    m_session.loadTrimList();
+    button("BTrim")->setToolTip(qs(UpdateTrimHint(m_session.trimList)));
+    ResetCounters(m_session.engine.style().tags);
+    if (m_commandLine.mode == CommandLineMode::None)
+        showProtocolPage();
+    m_edit1->setText("Note: Zenkel HTML v3.x supports partial code formatting via right mouse "
+                     "button! More enhancements? -> see 'Help' ");
+    if (m_commandLine.mode != CommandLineMode::None && m_commandLine.switches.empty())
+        RunCommandLine();
+}
+
+void TForm1::FormActivate()
+{
+    if (!m_firstActivation)
+        return;
+    m_firstActivation = false;
+    if (m_commandLine.mode != CommandLineMode::None && !m_commandLine.switches.empty())
+        RunCommandLine();
+    if (m_closing)
+        return;
+    setEditorModified(false);
+    SetButtonState();
+    m_acceptDrops = true;
+    m_session.runState.CommandLineMode = CommandLineMode::None;
+    StartupMarker::remove();
+}
+
+void TForm1::RunCommandLine()
+{
+    showHtmlPage();
+    RunState& state = m_session.runState;
+    state.SelectionMode = SelectionMode::SingleFile;
+    if (m_commandLine.switches.empty()) {
+        ShowFileSelection(-1);
+        m_reScreen->setFocus();
+        writeEditorToSnapshot();
+        return;
+    }
+    bool& backups = m_session.settings.DoCreateBackUps;
+    const bool rememberedBackups = backups;
+    backups = m_commandLine.hasSwitch('B');
+    ShowFileSelection(-1);
+    state.Operation = m_commandLine.operation;
+    LetsGo();
+    if (m_commandLine.hasSwitch('T') && state.Operation != Operation::Trim) {
+        state.Operation = Operation::Trim;
+        backups = false;
+        LetsGo();
+    }
+    backups = rememberedBackups;
+    if (m_commandLine.mode == CommandLineMode::Unattended) {
+        // Ends as a quit request does: no closing question, no settings written.
+        m_closing = true;
+        QTimer::singleShot(0, qApp, &QApplication::quit);
+        return;
+    }
+    m_reScreen->setFocus();
+    writeEditorToSnapshot();
+}
+
+// ---- shutdown ----------------------------------------------------------------------------
+
+bool TForm1::confirmSaveBefore(const QString& what, bool withCancel, bool& dismissed)
+{
+    dismissed = false;
+    if (m_notebook1->currentIndex() != 0 || !editorModified())
+        return true;
+    const Prompter::Answer answer = Prompter::question(
+        this, title(),
+        "Save:\r\n" + qs(m_session.runState.currentFile) + "\r\n" + what, withCancel);
+    if (answer == Prompter::Yes)
+        return BSaveClick();
+    if (answer == Prompter::No)
+        return true;
+    dismissed = true;
+    return false;
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (m_closing) { // the unattended command line ends without question or settings
+        event->accept();
+        return;
+    }
+    if (m_session.runInProgress) {
+        // Closing in the middle of a run would leave it half done; Esc breaks it off.
+        m_session.runState.userBreak = true;
+        event->ignore();
+        return;
+    }
+    bool dismissed = false;
+    confirmSaveBefore("before close?", false, dismissed);
+    if (!dismissed) {
+        m_session.settings.Left = x();
+        m_session.settings.Top = y();
+        m_session.settings.Width = width();
+        m_session.settings.Height = height();
+        const QSize screen = QGuiApplication::primaryScreen()
+            ? QGuiApplication::primaryScreen()->size()
+            : QSize(width() + 30, height() + 30);
+        std::string error;
+        if (!m_session.saveSettings({screen.width(), screen.height()}, &error))
+            Prompter::error(this, title(), qs(error));
+    }
+    m_closing = true;
+    event->accept();
+}
+
+void TForm1::FormDestroy()
+{
+    qApp->removeEventFilter(this);
+    StartupMarker::remove();
+    const std::string& current = m_session.runState.currentFile;
+    if (!current.empty())
+        QFile::remove(qs(directoryOf(current)) + "$zenkelhtml_tmp.htm");
+}
+
+// ---- runs ----------------------------------------------------------------------------------
+
+void TForm1::LetsGo()
+{
+    MainWindowRunHost host(*this);
+    runBatch(m_session, host);
+}
+
+void TForm1::runOperation(Operation operation)
+{
+    if (m_session.runInProgress)
+        return;
+    m_session.runState.Operation = operation;
+    LetsGo();
+    PanelState(true);
+}
+
+void TForm1::BFormatClick()
+{
+    runOperation(Operation::Format);
+}
+
+void TForm1::BCompressClick()
+{
+    runOperation(Operation::Compress);
+}
+
+void TForm1::BTrimClick()
+{
+    runOperation(Operation::Trim);
+}
+
+void TForm1::BRestoreClick()
+{
+    if (m_session.runInProgress)
+        return;
+    RunState& state = m_session.runState;
+    if (state.SelectionMode != SelectionMode::SingleFile) {
+        runOperation(Operation::Restore);
+        SetButtonState();
+        return;
+    }
+    // The single file: its sibling backup goes back into the editor and the file.
+    const std::string backup = siblingBackupPath(state.currentFile, m_session.settings.BackupExt);
+    state.backupFile = backup;
+    if (QFileInfo::exists(qs(backup))) {
+        const Prompter::Answer answer = Prompter::question(
+            this, "Restore from: \"" + qs(backup) + "\" ?",
+            "Restore from: \"" + qs(backup) + "\" ?");
+        if (answer == Prompter::Yes || answer == Prompter::Ok) {
+            std::string error;
+            if (!CopyFileKeepDate(backup, state.currentFile, &error)) {
+                Prompter::error(this, title(), qs(error));
+            } else {
+                LoadSingleFile(state.currentFile);
+                writeEditorToSnapshot();
+                showStatus("Restored and saved: \"" + qs(state.currentFile) + "\"");
+                setEditorModified(false);
+            }
+        }
+    }
+    SetButtonState();
+    PanelState(true);
+}
+
+void TForm1::BOptionsClick()
+{
+    // The options window comes with its own issue; until then the button says so.
+    Prompter::information(this, title(), "The options window is not available yet.");
+}
+
+void TForm1::BHelpClick()
+{
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(qs(m_session.runState.programDirectory) + "help/index.html"));
+}
+
+void TForm1::BEarthClick()
+{
+    QDesktopServices::openUrl(QUrl(HomePageAddress));
+}
+
+// ---- selection -----------------------------------------------------------------------------
+
+void TForm1::BFilesClick()
+{
+    if (m_session.runInProgress)
+        return;
+    const int page = m_notebook1->currentIndex();
+    const int result = ShowFileSelection(20);
+    if (result == 0) {
+        m_notebook1->setCurrentIndex(page);
+    } else if (result == 10) {
+        m_session.runState.SelectionMode = SelectionMode::SingleFile;
+        if (m_reScreen->isVisible() && m_reScreen->isEnabled())
+            m_reScreen->setFocus();
+        writeEditorToSnapshot();
+    } else if (result == 20) {
+        m_session.runState.SelectionMode = SelectionMode::FileList;
+    }
+    SetButtonState();
+    PanelState(true);
+}
+
+void TForm1::BTreeClick()
+{
+    if (m_session.runInProgress)
+        return;
+    const int page = m_notebook1->currentIndex();
+    const int result = ShowFileSelection(30);
+    if (result != 0)
+        m_session.runState.SelectionMode = SelectionMode::Tree;
+    else
+        m_notebook1->setCurrentIndex(page);
+    SetButtonState();
+    PanelState(true);
+}
+
+void TForm1::openDroppedFile(const std::string& path)
+{
+    if (!IsValidHtmlFile(path, m_session.settings.DoValidate, m_session.runState.CommandLineMode)) {
+        QApplication::beep();
+        Prompter::information(this, title(), "Zenkel HTML:\r\nFile not accepted.\r\n" + qs(path));
+        return;
+    }
+    bool dismissed = false;
+    if (!confirmSaveBefore("before opening another one?", true, dismissed))
+        return;
+    m_droppedFile = path;
+    m_session.runState.SelectionMode = SelectionMode::SingleFile;
+    ShowFileSelection(-3);
+    SetButtonState();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (m_acceptDrops && event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!m_acceptDrops || urls.isEmpty() || m_session.runInProgress)
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    raise();
+    openDroppedFile(urls.front().toLocalFile().left(255).toStdString());
+}
+
+// ---- button states -----------------------------------------------------------------------
+
+QPushButton* TForm1::button(const char* name) const
+{
+    return findChild<QPushButton*>(name);
+}
+
+void TForm1::applyButtonStates(const std::map<std::string, bool>& states)
+{
+    for (const auto& [name, enabled] : states) {
+        if (name == "editorMode")
+            m_editorMode = enabled;
+        else if (QPushButton* b = button(name.c_str()))
+            b->setEnabled(enabled);
+    }
+}
+
+void TForm1::SetButtonState()
+{
+    ButtonStateInput input;
+    input.SelectionMode = m_session.runState.SelectionMode;
+    input.editorModified = editorModified();
+    input.backupExists = BackupExists(m_session.runState, m_session.settings.BackupExt);
+    input.colorTags = m_session.settings.DoColorTags;
+    applyButtonStates(SetButtonStateRules(input));
+}
+
+void TForm1::BadFilesMode()
+{
+    applyButtonStates(BadFilesModeRules());
+}
+
+void TForm1::PanelState(bool enabled)
+{
+    m_panelButtons->setEnabled(enabled);
+}
+
+// ---- keys and layout -----------------------------------------------------------------------
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    // The window sees key releases before its controls, as long as it is the active window.
+    if (event->type() == QEvent::KeyRelease && QApplication::activeModalWidget() == nullptr) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (!key->isAutoRepeat() && FormKeyUp(key->key(), key->modifiers()))
+                return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::clickIfEnabled(const char* name)
+{
+    QPushButton* b = button(name);
+    if (b && b->isEnabled() && m_panelButtons->isEnabled() && !m_session.runInProgress)
+        b->click();
+}
+
+bool TForm1::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
+    if (key == Qt::Key_Escape) {
+        if (m_editorMode && button("BCancel")->isEnabled() && !m_session.runInProgress)
+            BCancelClick();
+        else
+            m_session.runState.userBreak = true;
+        return true;
+    }
+    for (const auto& [functionKey, name] : FunctionKeys) {
+        if (key == functionKey && !(key == Qt::Key_F1)) {
+            // The panel's buttons, not the panel itself, are asked: keys only start what a
+            // click could start, and never a second run.
+            QPushButton* b = button(name);
+            if (b && b->isEnabled() && !m_session.runInProgress)
+                b->click();
+            return true;
+        }
+    }
+    if (held == Qt::AltModifier && key >= Qt::Key_1 && key <= Qt::Key_5) {
+        const std::string name = "BRepaint" + std::to_string(key - Qt::Key_0);
+        QPushButton* b = button(name.c_str());
+        if (b && b->isEnabled())
+            b->click();
+        return true;
+    }
+    if (held == Qt::AltModifier && key == Qt::Key_B) {
+        clickIfEnabled("BBrowser");
+        return true;
+    }
+    if (held == Qt::ControlModifier && (key == Qt::Key_F || key == Qt::Key_R)) {
+        QPushButton* b = button("BSearchRep");
+        if (b && b->isEnabled())
+            b->click();
+        return true;
+    }
+    return false;
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TForm1::FormResize()
+{
+    // Buttons on the right keep their place through the layouts; the hint line takes all but
+    // the last 200 pixels.
+    if (m_edit1)
+        m_edit1->setFixedWidth(std::max(100, width() - 200));
+}
+
+// ---- what the hosts need -------------------------------------------------------------------
+
+void TForm1::showStatus(const QString& text)
+{
+    if (m_label1->text() == text)
+        return;
+    m_label1->setText(text);
+    m_label1->repaint();
+}
+
+QString TForm1::statusText() const
+{
+    return m_label1->text();
+}
+
+void TForm1::setProgressRange(int bar, long long maximum)
+{
+    QProgressBar* progress = bar == 0 ? m_progressActFile : bar == 1 ? m_progressAll : nullptr;
+    if (!progress)
+        return;
+    // The bars count in steps that fit an int, however large the file.
+    const long long scale = maximum > 1000000 ? maximum / 1000000 + 1 : 1;
+    progress->setProperty("scale", scale);
+    progress->setRange(0, static_cast<int>(std::max(0LL, maximum / scale)));
+}
+
+void TForm1::setProgressPosition(int bar, long long position)
+{
+    QProgressBar* progress = bar == 0 ? m_progressActFile : bar == 1 ? m_progressAll : nullptr;
+    if (!progress)
+        return;
+    const long long scale = std::max(1LL, progress->property("scale").toLongLong());
+    progress->setValue(static_cast<int>(position / scale));
+}
+
+void TForm1::appendProtocolLine(const std::string& line)
+{
+    m_richProtokoll->appendPlainText(qs(line));
+}
+
+void TForm1::showHtmlPage()
+{
+    m_notebook1->setCurrentIndex(0);
+}
+
+void TForm1::showProtocolPage()
+{
+    m_notebook1->setCurrentIndex(1);
+}
+
+QWidget* TForm1::editorWidget() const
+{
+    return m_reScreen;
+}
+
+} // namespace zenkel

@@ -1,0 +1,148 @@
+/// TForm1: the main window with its button panel, status line, editor and protocol pages.
+#pragma once
+
+#include "app/CommandLine.h"
+#include "app/MainHosts.h"
+#include "batch/Session.h"
+
+#include <QMainWindow>
+#include <QPixmap>
+
+#include <map>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+class QsciScintilla;
+
+namespace zenkel
+{
+
+class TiledPanel;
+
+/// Where the program's files are and what it was started with.
+struct StartOptions
+{
+    std::string programDirectory;        ///< with a final '/'
+    std::vector<std::string> parameters; ///< the command line without our own options
+};
+
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TForm1(const StartOptions& options, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    Session& session() { return m_session; }
+    const CommandLine& commandLine() const { return m_commandLine; }
+
+    // Runs and selections (the button handlers).
+    void BFilesClick();
+    void BTreeClick();
+    void BFormatClick();
+    void BCompressClick();
+    void BTrimClick();
+    void BRestoreClick();
+    void BOptionsClick();
+    void BHelpClick();
+    void BEarthClick();
+    void LetsGo();
+    int ShowFileSelection(int kind);
+    void SetButtonState();
+    void BadFilesMode();
+    void PanelState(bool enabled);
+    void RunCommandLine();
+
+    // Editor (the editor issue gives these their full behaviour).
+    bool LoadSingleFile(const std::string& path);
+    /// Fills the editor with a file's text; the run state and the status line stay.
+    bool loadFileIntoEditor(const std::string& path);
+    void BNewClick();
+    bool BSaveClick();
+    void BSaveAsClick();
+    void BCancelClick();
+    void BUndoClick();
+    void BBrowserClick();
+    bool editorModified() const;
+    void setEditorModified(bool modified);
+    void clearEditor();
+    void writeEditorToSnapshot();
+
+    // What the hosts need.
+    void showStatus(const QString& text);
+    QString statusText() const;
+    void setProgressRange(int bar, long long maximum);
+    void setProgressPosition(int bar, long long position);
+    void appendProtocolLine(const std::string& line);
+    void showHtmlPage();
+    void showProtocolPage();
+    void moveEditorCaretToStart();
+    QWidget* editorWidget() const;
+
+    /// The address BEarth opens.
+    static const char* const HomePageAddress;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate(const StartOptions& options);
+    void FormShow();
+    void FormActivate();
+    void FormDestroy();
+    bool FormKeyUp(int key, Qt::KeyboardModifiers modifiers);
+    void FormResize();
+    void buildWindow();
+    QWidget* buildButtonPanel();
+    QWidget* buildEditorPanel();
+    void connectButtons();
+    void loadWallPapers();
+    void applyButtonStates(const std::map<std::string, bool>& states);
+    QPushButton* button(const char* name) const;
+    void clickIfEnabled(const char* name);
+    void runOperation(Operation operation);
+    void openDroppedFile(const std::string& path);
+    bool confirmSaveBefore(const QString& what, bool withCancel, bool& dismissed);
+    /// The file dialog in select mode; false when cancelled.
+    bool chooseFiles(std::vector<std::string>& files, std::string& directory);
+    /// The tree and found-files dialogs; false when cancelled.
+    bool chooseTree(std::string& directory, std::vector<std::string>& files);
+
+    MainWindowJobHost m_jobHost;
+    Session m_session;
+    CommandLine m_commandLine;
+    std::string m_droppedFile;
+    bool m_firstShow = true;
+    bool m_firstActivation = true;
+    bool m_acceptDrops = false;
+    bool m_editorMode = false;
+    bool m_closing = false;
+    QPixmap m_mainTile;
+    QPixmap m_statusTile;
+    QPixmap m_optionTile;
+
+    TiledPanel* m_panelButtons = nullptr;
+    TiledPanel* m_panelMsg = nullptr;
+    TiledPanel* m_panelEditor = nullptr;
+    QLabel* m_label1 = nullptr;
+    QProgressBar* m_progressActFile = nullptr;
+    QProgressBar* m_progressAll = nullptr;
+    QTabWidget* m_notebook1 = nullptr;
+    QsciScintilla* m_reScreen = nullptr;
+    QPlainTextEdit* m_richProtokoll = nullptr;
+    QLineEdit* m_edit1 = nullptr;
+};
+
+} // namespace zenkel

@@ -1,0 +1,110 @@
+/// TForm1: choosing what to work on (one file, several files, a tree).
+#include "app/TForm1.h"
+
+#include "app/Prompter.h"
+#include "batch/FileSelection.h"
+#include "style/ProgramSettings.h"
+
+#include <QApplication>
+
+namespace zenkel
+{
+
+namespace
+{
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+/// The last directory of a dialog is a convenience: a refused write loses only that.
+void rememberDirectory(IniFile& settings, std::string_view key, const std::string& directory)
+{
+    (void)WriteSettingsPath(settings, key, directory);
+}
+
+} // namespace
+
+int TForm1::ShowFileSelection(int kind)
+{
+    RunState& state = m_session.runState;
+    std::string single;
+    std::vector<std::string> files;
+    std::string directory;
+    bool tree = false;
+    if (kind == -1) {
+        single = m_commandLine.file;
+    } else if (kind == -3) {
+        single = m_droppedFile;
+    } else if (kind == 30) {
+        if (!chooseTree(directory, files))
+            return 0;
+        tree = true;
+    } else {
+        if (!chooseFiles(files, directory))
+            return 0;
+        if (files.size() < 2) {
+            single = files.empty() ? std::string() : files.front();
+            files.clear();
+        }
+    }
+    if (single.empty() && files.empty() && !tree)
+        return 0;
+
+    m_session.protocol.clear();
+    m_session.protocol.appendLines(ResetProtocol(state));
+    if (!single.empty()) {
+        if (!LoadSingleFile(single))
+            return 0;
+        rememberDirectory(m_session.settingsFile, "Multi", state.sourceDirectory);
+        return 10;
+    }
+
+    showProtocolPage();
+    PanelState(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    SelectionOutcome outcome;
+    if (tree) {
+        showStatus("Searching for HTML-Files: please wait ...");
+        outcome = finishTreeSelection(state, directory, files);
+    } else {
+        showStatus("Checking HTML-Files: please wait ...");
+        std::vector<std::string> names;
+        for (const std::string& file : files)
+            names.push_back(file.substr(file.find_last_of('/') + 1));
+        const FileValidator valid = [this](const std::string& path) {
+            return IsValidHtmlFile(path, m_session.settings.DoValidate,
+                                   m_session.runState.CommandLineMode);
+        };
+        outcome = selectFileList(state, directory, names, m_session.settings.BackupExt, valid);
+    }
+    QApplication::restoreOverrideCursor();
+    PanelState(true);
+    m_session.protocol.appendLines(outcome.protocolLines);
+    showStatus(qs(outcome.status));
+    if (outcome.result == SelectionMode::None) {
+        BadFilesMode();
+        return 0;
+    }
+    if (!tree)
+        rememberDirectory(m_session.settingsFile, "Multi", state.sourceDirectory);
+    SetButtonState();
+    return static_cast<int>(outcome.result);
+}
+
+bool TForm1::chooseFiles(std::vector<std::string>& files, std::string& directory)
+{
+    (void)files;
+    (void)directory;
+    return false;
+}
+
+bool TForm1::chooseTree(std::string& directory, std::vector<std::string>& files)
+{
+    (void)directory;
+    (void)files;
+    return false;
+}
+
+} // namespace zenkel

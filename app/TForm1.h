@@ -129,6 +129,7 @@ private:
     bool m_acceptDrops = false;
     bool m_editorMode = false;
     bool m_closing = false;
+    bool m_markedModified = false; ///< modified without an edit (a new file)
     QPixmap m_mainTile;
     QPixmap m_statusTile;
     QPixmap m_optionTile;

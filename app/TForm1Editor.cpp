@@ -81,12 +81,16 @@ bool TForm1::LoadSingleFile(const std::string& path)
 
 bool TForm1::editorModified() const
 {
-    return m_reScreen->isModified();
+    return m_markedModified || m_reScreen->isModified();
 }
 
 void TForm1::setEditorModified(bool modified)
 {
-    m_reScreen->setModified(modified);
+    // The editor control can only be told that its text is saved; "modified" without an
+    // edit (a new file) is kept here.
+    m_markedModified = modified;
+    if (!modified)
+        m_reScreen->setModified(false);
 }
 
 void TForm1::clearEditor()

@@ -3,6 +3,7 @@
 
 #include "app/Prompter.h"
 #include "app/TForm1.h"
+#include "app/TFormMsg.h"
 
 #include <QApplication>
 
@@ -68,13 +69,9 @@ void MainWindowJobHost::setCaption(const std::string& caption)
     m_form.setWindowTitle(qs(caption));
 }
 
-bool MainWindowRunHost::confirmRun(Session& session)
+bool MainWindowRunHost::confirmRun(Session&)
 {
-    (void)session;
-    Prompter::Answer answer;
-    if (Prompter::takeScriptedAnswer(answer))
-        return answer == Prompter::Ok || answer == Prompter::Yes;
-    return true;
+    return m_form.formMsg().run() == QDialog::Accepted;
 }
 
 bool MainWindowRunHost::confirmUserBreak()

@@ -4,6 +4,10 @@
 #include "app/ButtonStates.h"
 #include "app/Prompter.h"
 #include "app/StartupMarker.h"
+#include "app/TForm2.h"
+#include "app/TFormFile.h"
+#include "app/TFormMsg.h"
+#include "app/TFormTree.h"
 #include "app/TiledPanel.h"
 #include "batch/Backup.h"
 #include "batch/FileSelection.h"
@@ -144,6 +148,11 @@ void TForm1::FormCreate(const StartOptions& options)
         [this](const std::string& path) { m_edit1->setText(qs(path)); });
     state.CommandLineMode = m_commandLine.mode;
     state.Operation = m_commandLine.operation;
+    // The dialogs live as long as the window and keep their last directories.
+    m_formTree = std::make_unique<TFormTree>(m_session, this);
+    m_formFile = std::make_unique<TFormFile>(m_session, this);
+    m_formMsg = std::make_unique<TFormMsg>(m_session, this);
+    m_formFile->setSaveHandler([this](const QString& path) { return saveEditorAs(path); });
     if (settings.DoLoadWallPapers)
         loadWallPapers();
     setAcceptDrops(true);
@@ -160,6 +169,9 @@ void TForm1::loadWallPapers()
     m_panelButtons->setTile(m_mainTile);
     m_panelEditor->setTile(m_mainTile);
     m_panelMsg->setTile(m_statusTile);
+    tileWallpaper(*m_formTree, m_mainTile);
+    tileWallpaper(*m_formFile, m_mainTile);
+    tileWallpaper(*m_formMsg, m_mainTile);
 }
 
 void TForm1::showEvent(QShowEvent* event)

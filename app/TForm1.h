@@ -24,6 +24,9 @@ namespace zenkel
 {
 
 class TiledPanel;
+class TFormFile;
+class TFormMsg;
+class TFormTree;
 
 /// Where the program's files are and what it was started with.
 struct StartOptions
@@ -67,6 +70,8 @@ public:
     void BNewClick();
     bool BSaveClick();
     void BSaveAsClick();
+    /// Writes the editor's text to path and to the snapshot file (the Save As dialog's work).
+    bool saveEditorAs(const QString& path);
     void BCancelClick();
     void BUndoClick();
     void BBrowserClick();
@@ -85,6 +90,12 @@ public:
     void showProtocolPage();
     void moveEditorCaretToStart();
     QWidget* editorWidget() const;
+    const QPixmap& mainTile() const { return m_mainTile; }
+    const QPixmap& optionTile() const { return m_optionTile; }
+
+    TFormMsg& formMsg() { return *m_formMsg; }
+    TFormFile& formFile() { return *m_formFile; }
+    TFormTree& formTree() { return *m_formTree; }
 
     /// The address BEarth opens.
     static const char* const HomePageAddress;
@@ -133,6 +144,9 @@ private:
     QPixmap m_mainTile;
     QPixmap m_statusTile;
     QPixmap m_optionTile;
+    std::unique_ptr<TFormTree> m_formTree;
+    std::unique_ptr<TFormFile> m_formFile;
+    std::unique_ptr<TFormMsg> m_formMsg;
 
     TiledPanel* m_panelButtons = nullptr;
     TiledPanel* m_panelMsg = nullptr;

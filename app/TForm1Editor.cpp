@@ -2,6 +2,7 @@
 #include "app/TForm1.h"
 
 #include "app/Prompter.h"
+#include "app/TFormFile.h"
 #include "batch/FileJob.h"
 #include "engine/SafeFile.h"
 
@@ -144,8 +145,21 @@ bool TForm1::BSaveClick()
 
 void TForm1::BSaveAsClick()
 {
-    // Save As comes with the file dialog's save mode.
-    Prompter::information(this, "Zenkel HTML", "Save As is not available yet.");
+    if (m_formFile->run(TFormFile::Mode::Save) != QDialog::Accepted)
+        return;
+    setEditorModified(false);
+    showStatus("Saved: \"" + qs(m_session.runState.currentFile) + "\"");
+    SetButtonState();
+}
+
+bool TForm1::saveEditorAs(const QString& path)
+{
+    std::string error;
+    const std::string bytes = editorBytes(*m_reScreen);
+    if (!writeFileSafely(path.toStdString(), bytes, &error))
+        return false;
+    (void)writeFileSafely(m_session.runState.snapshotFile, bytes, &error);
+    return true;
 }
 
 void TForm1::BCancelClick()

@@ -2,6 +2,9 @@
 #include "app/TForm1.h"
 
 #include "app/Prompter.h"
+#include "app/TForm2.h"
+#include "app/TFormFile.h"
+#include "app/TFormTree.h"
 #include "batch/FileSelection.h"
 #include "style/ProgramSettings.h"
 
@@ -66,7 +69,6 @@ int TForm1::ShowFileSelection(int kind)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SelectionOutcome outcome;
     if (tree) {
-        showStatus("Searching for HTML-Files: please wait ...");
         outcome = finishTreeSelection(state, directory, files);
     } else {
         showStatus("Checking HTML-Files: please wait ...");
@@ -95,16 +97,28 @@ int TForm1::ShowFileSelection(int kind)
 
 bool TForm1::chooseFiles(std::vector<std::string>& files, std::string& directory)
 {
-    (void)files;
-    (void)directory;
-    return false;
+    if (m_formFile->run(TFormFile::Mode::Select) != QDialog::Accepted)
+        return false;
+    directory = m_formFile->directory().toStdString();
+    for (const QString& name : m_formFile->selectedNames())
+        files.push_back(directory + name.toStdString());
+    return !files.empty();
 }
 
 bool TForm1::chooseTree(std::string& directory, std::vector<std::string>& files)
 {
-    (void)directory;
-    (void)files;
-    return false;
+    if (m_formTree->run() != QDialog::Accepted)
+        return false;
+    directory = m_formTree->directory().toStdString();
+    showProtocolPage();
+    showStatus("Searching for HTML-Files: please wait ...");
+    PanelState(false);
+    TForm2 found(m_session, QString::fromStdString(directory), this);
+    tileWallpaper(found, m_mainTile);
+    found.run();
+    PanelState(true);
+    files = found.keptFileList();
+    return true;
 }
 
 } // namespace zenkel

@@ -14,11 +14,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 /// Lets the window handle its events during the search, at most every 40 ms: the search
 /// calls this after every directory entry, far too often to run the event loop each time.
@@ -63,11 +61,7 @@ TForm2::TForm2(Session& session, const QString& treeDirectory, QWidget* parent)
     m_list->setObjectName(QStringLiteral("ListBox1"));
     m_list->setSelectionMode(QAbstractItemView::MultiSelection);
     m_list->setUniformItemSizes(true);
-    QPalette palette = m_list->palette();
-    palette.setColor(QPalette::Base, windowsColor(HighlightCream));
-    palette.setColor(QPalette::Highlight, windowsColor(HighlightPink));
-    palette.setColor(QPalette::HighlightedText, Qt::black);
-    m_list->setPalette(palette);
+    applyHighlightColours(*m_list);
 
     auto button = [this](const QString& text, const char* name) {
         auto* created = new QPushButton(text, this);
@@ -138,8 +132,8 @@ void TForm2::searchFiles()
         const FileValidator isValid = [&](const std::string& path) {
             return !m_stopSearch && IsValidHtmlFile(path, doValidate, mode);
         };
-        found = SearchTree(m_treeDirectory.toStdString(), m_session.runState.treeFileType,
-                           isValid, pump);
+        found = SearchTree(
+            m_treeDirectory.toStdString(), m_session.runState.treeFileType, isValid, pump);
     }
     m_searching = false;
     m_searched = true;

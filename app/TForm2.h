@@ -12,8 +12,7 @@
 class QListWidget;
 class QPushButton;
 
-namespace zenkel
-{
+namespace zenkel {
 
 struct Session;
 

@@ -24,11 +24,11 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 
-namespace zenkel
-{
+#include <algorithm>
 
-namespace
-{
+namespace zenkel {
+
+namespace {
 
 constexpr int IndentRole = Qt::UserRole + 1;
 constexpr int PathRole = Qt::UserRole;
@@ -51,7 +51,7 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override
+        const QModelIndex& index) const override
     {
         QStyleOptionViewItem indented(option);
         indented.rect.adjust(indentOf(index), 0, 0, 0);
@@ -97,6 +97,10 @@ private:
     QPixmap m_picture;
 };
 
+} // namespace
+
+// ---- shared pieces ---------------------------------------------------------------------
+
 void applyHighlightColours(QWidget& list)
 {
     QPalette palette = list.palette();
@@ -105,10 +109,6 @@ void applyHighlightColours(QWidget& list)
     palette.setColor(QPalette::HighlightedText, Qt::black);
     list.setPalette(palette);
 }
-
-} // namespace
-
-// ---- shared pieces ---------------------------------------------------------------------
 
 QColor windowsColor(int bgr)
 {
@@ -168,12 +168,12 @@ QStringList driveChoices()
     const QString home = withoutFinalSlash(QDir::homePath());
     if (home != QLatin1String("/"))
         drives.append(home);
-    static const QStringList volumePlaces {QStringLiteral("/media/"), QStringLiteral("/mnt/"),
-                                           QStringLiteral("/run/media/")};
+    static const QStringList volumePlaces {
+        QStringLiteral("/media/"), QStringLiteral("/mnt/"), QStringLiteral("/run/media/")};
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         const QString root = withoutFinalSlash(volume.rootPath());
         const bool userVolume = std::any_of(volumePlaces.begin(), volumePlaces.end(),
-                                            [&](const QString& place) { return root.startsWith(place); });
+            [&](const QString& place) { return root.startsWith(place); });
         if (userVolume && volume.isValid() && volume.isReady() && !drives.contains(root))
             drives.append(root);
     }
@@ -198,7 +198,11 @@ int driveIndexFor(const QStringList& drives, const QString& dir)
 
 void tileWallpaper(QWidget& widget, const QPixmap& picture)
 {
-    delete widget.findChild<WallpaperPainter*>(QString(), Qt::FindDirectChildrenOnly);
+    // WallpaperPainter has no meta-object of its own, so it is found by name and type.
+    const QList<QObject*> painters = widget.findChildren<QObject*>(
+        QStringLiteral("WallpaperPainter"), Qt::FindDirectChildrenOnly);
+    for (QObject* painter : painters)
+        delete dynamic_cast<WallpaperPainter*>(painter);
     if (!picture.isNull())
         widget.installEventFilter(new WallpaperPainter(widget, picture));
     widget.update();
@@ -224,8 +228,8 @@ DirectoryListBox::DirectoryListBox(QWidget* parent)
     setItemDelegate(new IndentDelegate(this));
     applyHighlightColours(*this);
     // Queued: the clicked entry is deleted when the list is rebuilt for the new directory.
-    connect(this, &QListWidget::itemClicked, this, &DirectoryListBox::openItem,
-            Qt::QueuedConnection);
+    connect(
+        this, &QListWidget::itemClicked, this, &DirectoryListBox::openItem, Qt::QueuedConnection);
 }
 
 void DirectoryListBox::setDirectory(const QString& dir)
@@ -258,11 +262,12 @@ void DirectoryListBox::refresh()
         path += QLatin1Char('/') + parts[i];
         current = addEntry(parts[i], path, static_cast<int>(i + 1), openIcon);
     }
-    const QStringList children = QDir(m_directory).entryList(
-        QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QStringList children
+        = QDir(m_directory)
+              .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& child : children)
         addEntry(child, withFinalSlash(m_directory) + child, static_cast<int>(parts.size() + 1),
-                 closedIcon);
+            closedIcon);
     setCurrentItem(current);
     setUpdatesEnabled(true);
     scrollToItem(current);
@@ -283,6 +288,40 @@ void DirectoryListBox::openItem(QListWidgetItem* item)
         setDirectory(item->data(PathRole).toString());
 }
 
+// ---- PathLabel -------------------------------------------------------------------------
+
+PathLabel::PathLabel(QWidget* parent)
+    : QLabel(parent)
+{ }
+
+void PathLabel::setPath(const QString& path)
+{
+    m_path = path;
+    setToolTip(path);
+    showElided();
+}
+
+QSize PathLabel::minimumSizeHint() const
+{
+    return QSize(60, QLabel::minimumSizeHint().height());
+}
+
+QSize PathLabel::sizeHint() const
+{
+    return minimumSizeHint();
+}
+
+void PathLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    showElided();
+}
+
+void PathLabel::showElided()
+{
+    setText(fontMetrics().elidedText(m_path, Qt::ElideLeft, std::max(0, contentsRect().width())));
+}
+
 // ---- FileListBox -----------------------------------------------------------------------
 
 FileListBox::FileListBox(QWidget* parent)
@@ -291,6 +330,8 @@ FileListBox::FileListBox(QWidget* parent)
     setViewMode(QListView::ListMode);
     setFlow(QListView::TopToBottom);
     setWrapping(true);
+    // Columns flow top to bottom and scroll sideways; a vertical bar would never move.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setResizeMode(QListView::Adjust);
     setUniformItemSizes(true);
     setTextElideMode(Qt::ElideMiddle);
@@ -303,8 +344,8 @@ void FileListBox::showFiles(const QString& directory, const QStringList& masks)
     clear();
     const QIcon icon = style()->standardIcon(QStyle::SP_FileIcon);
     // Without QDir::Hidden and QDir::System: no dot files, devices, pipes or sockets.
-    const QFileInfoList entries =
-        QDir(directory).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList entries
+        = QDir(directory).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& entry : entries) {
         if (!matchesAnyFileMask(entry.fileName(), masks))
             continue;
@@ -360,7 +401,8 @@ void FileListBox::fitColumns()
 
 QString invalidFileMessage(const QString& path)
 {
-    return QStringLiteral("Invalid file: \"\r\n") + path + QStringLiteral("\r\n\"No <HTML> Tag inside!");
+    return QStringLiteral("Invalid file: \"\r\n") + path
+        + QStringLiteral("\r\n\"No <HTML> Tag inside!");
 }
 
 QString overwriteQuestion(const QString& path)
@@ -380,8 +422,8 @@ QString saveTargetPath(const QString& directory, const QString& name)
 
 QString saveDialogCaption(const QString& directory, const QString& name)
 {
-    QString caption = QStringLiteral("Save file as: \"") + directory + QLatin1Char('/') + name +
-                      QLatin1Char('"');
+    QString caption = QStringLiteral("Save file as: \"") + directory + QLatin1Char('/') + name
+        + QLatin1Char('"');
     while (caption.contains(QLatin1String("//")))
         caption.replace(QLatin1String("//"), QLatin1String("/"));
     return caption;
@@ -396,7 +438,7 @@ TFormFile::TFormFile(Session& session, QWidget* parent)
     setObjectName(QStringLiteral("TFormFile"));
     buildControls();
     connectControls();
-    resize(660, 440);
+    resize(700, 440);
 }
 
 TFormFile::~TFormFile() = default;
@@ -408,8 +450,7 @@ void TFormFile::buildControls()
         return widget;
     };
     m_label = named(new QLabel(this), "Label1");
-    m_directoryLabel = named(new QLabel(this), "LabelDirectory");
-    m_directoryLabel->setMinimumWidth(100);
+    m_directoryLabel = named(new PathLabel(this), "LabelDirectory");
     m_fileList = named(new FileListBox(this), "FileListBox1");
     m_directoryList = named(new DirectoryListBox(this), "DirectoryListBox1");
     m_nameLabel = named(new QLabel(QStringLiteral("Filename:"), this), "LabelFName");
@@ -417,11 +458,16 @@ void TFormFile::buildControls()
     m_nameLabel->setBuddy(m_nameEdit);
     m_filterBox = named(new QComboBox(this), "FilterComboBox1");
     for (const FileTypeChoice& choice : fileTypeChoices())
-        m_filterBox->addItem(choice.description + QStringLiteral("  (") +
-                             choice.masks.join(QLatin1Char(';')) + QLatin1Char(')'));
+        m_filterBox->addItem(choice.description + QStringLiteral("  (")
+            + choice.masks.join(QLatin1Char(';')) + QLatin1Char(')'));
     m_driveBox = named(new QComboBox(this), "DriveComboBox1");
     m_drives = driveChoices();
     m_driveBox->addItems(m_drives);
+    // Long mount paths and filter texts must not stretch the dialog.
+    for (QComboBox* box : {m_filterBox, m_driveBox}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(18);
+    }
     m_okButton = named(new QPushButton(QStringLiteral("OK"), this), "BOK");
     m_cancelButton = named(new QPushButton(QStringLiteral("Cancel"), this), "BCancel");
     m_okButton->setDefault(true);
@@ -462,9 +508,9 @@ void TFormFile::buildControls()
 void TFormFile::connectControls()
 {
     connect(m_driveBox, &QComboBox::activated, this,
-            [this](int index) { m_directoryList->setDirectory(m_drives.value(index)); });
-    connect(m_directoryList, &DirectoryListBox::directoryChanged, this,
-            &TFormFile::directoryChanged);
+        [this](int index) { m_directoryList->setDirectory(m_drives.value(index)); });
+    connect(
+        m_directoryList, &DirectoryListBox::directoryChanged, this, &TFormFile::directoryChanged);
     connect(m_filterBox, &QComboBox::currentIndexChanged, this, &TFormFile::filterChanged);
     connect(m_fileList, &QListWidget::itemSelectionChanged, this, &TFormFile::selectionChanged);
     connect(m_fileList, &QListWidget::itemDoubleClicked, this, [this] { BOKClick(); });
@@ -483,8 +529,8 @@ void TFormFile::prepare(Mode mode)
     m_okButton->setText(saving ? QStringLiteral("SAVE") : QStringLiteral("OK"));
     m_nameLabel->setVisible(saving);
     m_nameEdit->setVisible(saving);
-    m_fileList->setSelectionMode(saving ? QAbstractItemView::SingleSelection
-                                        : QAbstractItemView::ExtendedSelection);
+    m_fileList->setSelectionMode(
+        saving ? QAbstractItemView::SingleSelection : QAbstractItemView::ExtendedSelection);
     if (saving)
         m_nameEdit->setText(QFileInfo(fromStd(m_session.runState.currentFile)).fileName());
     else
@@ -492,8 +538,8 @@ void TFormFile::prepare(Mode mode)
 
     const QString programDir = fromStd(m_session.runState.programDirectory);
     const char* key = saving ? "Save" : "Multi";
-    const QString remembered =
-        fromStd(ReadSettingsPath(m_session.settingsFile, key, toStd(programDir)));
+    const QString remembered
+        = fromStd(ReadSettingsPath(m_session.settingsFile, key, toStd(programDir)));
     setDirectory(existingDirectoryOr(remembered, programDir));
     applyPreset();
     updateOkButton();
@@ -551,9 +597,7 @@ void TFormFile::directoryChanged()
 {
     const QString dir = m_directoryList->directory();
     m_driveBox->setCurrentIndex(driveIndexFor(m_drives, dir));
-    m_directoryLabel->setText(
-        fontMetrics().elidedText(dir, Qt::ElideLeft, std::max(100, m_directoryLabel->width())));
-    m_directoryLabel->setToolTip(dir);
+    m_directoryLabel->setPath(dir);
     filterChanged();
 }
 
@@ -592,7 +636,8 @@ void TFormFile::updateOkButton()
 void TFormFile::updateSaveCaption()
 {
     if (m_mode == Mode::Save)
-        setWindowTitle(saveDialogCaption(m_directoryList->directory(), m_nameEdit->text().trimmed()));
+        setWindowTitle(
+            saveDialogCaption(m_directoryList->directory(), m_nameEdit->text().trimmed()));
 }
 
 void TFormFile::BOKClick()
@@ -613,8 +658,8 @@ void TFormFile::acceptSelection()
         return;
     }
     const QString path = directory() + names.first();
-    const FileCheck check = CheckHtmlFile(toStd(path), m_session.settings.DoValidate,
-                                          m_session.runState.CommandLineMode);
+    const FileCheck check = CheckHtmlFile(
+        toStd(path), m_session.settings.DoValidate, m_session.runState.CommandLineMode);
     if (check == FileCheck::Valid) {
         accept();
         return;
@@ -638,8 +683,8 @@ void TFormFile::acceptSave()
         Prompter::error(this, windowTitle(), invalidFilenameMessage(path));
         return;
     }
-    if (target.exists() &&
-        Prompter::question(this, windowTitle(), overwriteQuestion(path)) != Prompter::Yes)
+    if (target.exists()
+        && Prompter::question(this, windowTitle(), overwriteQuestion(path)) != Prompter::Yes)
         return;
     if (!m_saveHandler || !m_saveHandler(path)) {
         QApplication::beep();
@@ -654,8 +699,8 @@ void TFormFile::acceptSave()
     filterChanged();
     // The remembered directory is a convenience: a settings file that cannot be written
     // must not turn a successful save into a failure.
-    [[maybe_unused]] const bool remembered =
-        WriteSettingsPath(m_session.settingsFile, "Save", toStd(savedDirectory));
+    [[maybe_unused]] const bool remembered
+        = WriteSettingsPath(m_session.settingsFile, "Save", toStd(savedDirectory));
     accept();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QDialog>
+#include <QLabel>
 #include <QList>
 #include <QListWidget>
 #include <QPixmap>
@@ -11,14 +12,13 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace zenkel
-{
+namespace zenkel {
 
 struct Session;
 
@@ -30,6 +30,8 @@ constexpr int HighlightCream = 15137791;
 constexpr int HighlightPink = 13816575;
 /// A 0x00BBGGRR colour value as a QColor.
 QColor windowsColor(int bgr);
+/// Gives a list the dialogs' colours: cream background, pink selection with black text.
+void applyHighlightColours(QWidget& list);
 
 /// One choice of the filter box: its description and its masks ("*.htm").
 struct FileTypeChoice
@@ -95,6 +97,27 @@ private:
     QString m_directory;
 };
 
+/// Shows a directory path, shortened at its left end to the width the label has, so a long
+/// path never widens its dialog. The full path is the tool tip.
+class PathLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit PathLabel(QWidget* parent = nullptr);
+    void setPath(const QString& path);
+    QString path() const { return m_path; }
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void showElided();
+    QString m_path;
+};
+
 /// The file list: plain files of one directory that match the masks, in three columns.
 class FileListBox : public QListWidget
 {
@@ -137,7 +160,7 @@ public:
     enum class Mode
     {
         Select, ///< choose one or more files (caption "File Selection", button "OK")
-        Save,   ///< choose a name to save the editor's text under (button "SAVE")
+        Save, ///< choose a name to save the editor's text under (button "SAVE")
     };
     /// Writes the editor's text (and the snapshot file) to path; false when it could not.
     using SaveHandler = std::function<bool(const QString& path)>;
@@ -194,7 +217,7 @@ private:
     bool m_hasPreset = false;
 
     QLabel* m_label = nullptr;
-    QLabel* m_directoryLabel = nullptr;
+    PathLabel* m_directoryLabel = nullptr;
     QComboBox* m_driveBox = nullptr;
     DirectoryListBox* m_directoryList = nullptr;
     QComboBox* m_filterBox = nullptr;

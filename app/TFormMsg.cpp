@@ -13,8 +13,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-namespace zenkel
-{
+namespace zenkel {
 
 QString confirmationDisplayText(const std::string& crLfText)
 {
@@ -61,7 +60,7 @@ TFormMsg::TFormMsg(Session& session, QWidget* parent)
     connect(m_backupBox, &QCheckBox::clicked, this, &TFormMsg::CBBackupClick);
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    resize(500, 300);
+    resize(560, 300);
 }
 
 TFormMsg::~TFormMsg() = default;
@@ -88,8 +87,7 @@ void TFormMsg::MakeMsg()
     RunState& state = m_session.runState;
     const std::string& backupExt = m_session.settings.BackupExt;
     const ConfirmationMsg msg = zenkel::MakeMsg(state.Operation, state.SelectionMode,
-                                                m_session.settings.DoCreateBackUps,
-                                                gatherMsgFacts(state, backupExt));
+        m_session.settings.DoCreateBackUps, gatherMsgFacts(state, backupExt));
     setWindowTitle(QString::fromStdString(msg.caption));
     m_backupBox->setEnabled(msg.backupBoxEnabled);
 

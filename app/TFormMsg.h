@@ -5,12 +5,13 @@
 #include <QDialog>
 #include <QString>
 
+#include <string>
+
 class QCheckBox;
 class QPushButton;
 class QTextEdit;
 
-namespace zenkel
-{
+namespace zenkel {
 
 struct Session;
 

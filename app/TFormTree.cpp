@@ -14,8 +14,9 @@
 #include <QPushButton>
 #include <QStorageInfo>
 
-namespace zenkel
-{
+#include <algorithm>
+
+namespace zenkel {
 
 bool isMountPointRoot(const QString& dir)
 {
@@ -28,8 +29,8 @@ bool isMountPointRoot(const QString& dir)
 
 bool isChoosableTree(const QString& dir)
 {
-    return isChoosableTreeDirectory(dir.toStdString()) && withoutFinalSlash(dir) != QLatin1String("/")
-        && !isMountPointRoot(dir);
+    return isChoosableTreeDirectory(dir.toStdString())
+        && withoutFinalSlash(dir) != QLatin1String("/") && !isMountPointRoot(dir);
 }
 
 TFormTree::TFormTree(Session& session, QWidget* parent)
@@ -52,16 +53,20 @@ void TFormTree::buildControls()
         return widget;
     };
     m_label = named(new QLabel(QStringLiteral("Select Subdirectory:"), this), "Label1");
-    m_directoryLabel = named(new QLabel(this), "LabelDirectory");
-    m_directoryLabel->setMinimumWidth(100);
+    m_directoryLabel = named(new PathLabel(this), "LabelDirectory");
     m_driveBox = named(new QComboBox(this), "DriveComboBox1");
     m_drives = driveChoices();
     m_driveBox->addItems(m_drives);
     m_directoryList = named(new DirectoryListBox(this), "DirectoryListBox1");
     m_filterBox = named(new QComboBox(this), "FilterComboBox1");
     for (const FileTypeChoice& choice : fileTypeChoices())
-        m_filterBox->addItem(choice.description + QStringLiteral("  (") +
-                             choice.masks.join(QLatin1Char(';')) + QLatin1Char(')'));
+        m_filterBox->addItem(choice.description + QStringLiteral("  (")
+            + choice.masks.join(QLatin1Char(';')) + QLatin1Char(')'));
+    // Long mount paths and filter texts must not stretch the dialog.
+    for (QComboBox* box : {m_filterBox, m_driveBox}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(18);
+    }
     m_okButton = named(new QPushButton(QStringLiteral("OK"), this), "BOK");
     m_cancelButton = named(new QPushButton(QStringLiteral("Cancel"), this), "BCancel");
     m_okButton->setDefault(true);
@@ -92,11 +97,11 @@ void TFormTree::buildControls()
 void TFormTree::connectControls()
 {
     connect(m_driveBox, &QComboBox::activated, this,
-            [this](int index) { m_directoryList->setDirectory(m_drives.value(index)); });
-    connect(m_directoryList, &DirectoryListBox::directoryChanged, this,
-            &TFormTree::directoryChanged);
+        [this](int index) { m_directoryList->setDirectory(m_drives.value(index)); });
+    connect(
+        m_directoryList, &DirectoryListBox::directoryChanged, this, &TFormTree::directoryChanged);
     connect(m_filterBox, &QComboBox::currentIndexChanged, this,
-            [this](int index) { m_session.runState.treeFileType = std::max(index, 0); });
+        [this](int index) { m_session.runState.treeFileType = std::max(index, 0); });
     connect(m_okButton, &QPushButton::clicked, this, &TFormTree::BOKClick);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -107,8 +112,8 @@ void TFormTree::prepare()
     m_filterBox->setCurrentIndex(
         std::clamp(m_session.runState.treeFileType, 0, m_filterBox->count() - 1));
     const std::string programDir = m_session.runState.programDirectory;
-    const QString remembered =
-        QString::fromStdString(ReadSettingsPath(m_session.settingsFile, "Tree", programDir));
+    const QString remembered
+        = QString::fromStdString(ReadSettingsPath(m_session.settingsFile, "Tree", programDir));
     setDirectory(existingDirectoryOr(remembered, QString::fromStdString(programDir)));
     if (!m_presetDirectory.isEmpty()) {
         setDirectory(m_presetDirectory);
@@ -145,9 +150,7 @@ void TFormTree::directoryChanged()
 {
     const QString dir = m_directoryList->directory();
     m_driveBox->setCurrentIndex(driveIndexFor(m_drives, dir));
-    m_directoryLabel->setText(fontMetrics().elidedText(
-        dir, Qt::ElideLeft, std::max(100, m_directoryList->width())));
-    m_directoryLabel->setToolTip(dir);
+    m_directoryLabel->setPath(dir);
     m_okButton->setEnabled(isChoosableTree(dir));
 }
 
@@ -157,8 +160,8 @@ void TFormTree::BOKClick()
         return;
     // Remembering the tree is a convenience; a settings file that cannot be written does
     // not stop the selection.
-    [[maybe_unused]] const bool remembered =
-        WriteSettingsPath(m_session.settingsFile, "Tree", directory().toStdString());
+    [[maybe_unused]] const bool remembered
+        = WriteSettingsPath(m_session.settingsFile, "Tree", directory().toStdString());
     accept();
 }
 

@@ -10,11 +10,11 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-namespace zenkel
-{
+namespace zenkel {
 
 struct Session;
 class DirectoryListBox;
+class PathLabel;
 
 /// Whether dir is the root of a mounted file system (the root "/" included).
 bool isMountPointRoot(const QString& dir);
@@ -57,7 +57,7 @@ private:
     QStringList m_drives;
 
     QLabel* m_label = nullptr;
-    QLabel* m_directoryLabel = nullptr;
+    PathLabel* m_directoryLabel = nullptr;
     QComboBox* m_driveBox = nullptr;
     DirectoryListBox* m_directoryList = nullptr;
     QComboBox* m_filterBox = nullptr;

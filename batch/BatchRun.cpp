@@ -4,10 +4,22 @@
 #include "batch/Backup.h"
 #include "batch/FileJob.h"
 #include "batch/Session.h"
+#include "engine/Engine.h"
+#include "engine/SafeFile.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <clocale>
+#include <cstring>
 #include <ctime>
+#include <exception>
+#include <fcntl.h>
 #include <filesystem>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace zenkel
 {
@@ -24,6 +36,157 @@ bool fileExists(const std::string& path)
 {
     std::error_code ec;
     return fs::is_regular_file(path, ec);
+}
+
+FileStamp stampOf(const struct stat& info)
+{
+    FileStamp stamp;
+    stamp.device = static_cast<std::uint64_t>(info.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+    stamp.size = static_cast<std::int64_t>(info.st_size);
+    stamp.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000
+        + info.st_mtim.tv_nsec;
+    stamp.changed = static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1000000000
+        + info.st_ctim.tv_nsec;
+    return stamp;
+}
+
+/// Reads a whole regular file together with the stamp of what was read. Opened without
+/// blocking, so a file replaced by a pipe cannot hold a worker.
+bool readStampedFile(const std::string& path, std::string& bytes, FileStamp& stamp,
+                     std::string& error)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = "Cannot read file \"" + path + "\": " + std::strerror(errno);
+        return false;
+    }
+    struct stat info{};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int err = S_ISREG(info.st_mode) ? errno : EINVAL;
+        ::close(fd);
+        error = "Cannot read file \"" + path + "\": " + std::strerror(err);
+        return false;
+    }
+    stamp = stampOf(info);
+    bytes.clear();
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = "Cannot read file \"" + path + "\": " + std::strerror(errno);
+            ::close(fd);
+            return false;
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return true;
+}
+
+/// Writes the scratch files of the program directory (snapshot, diagnostic files) on a
+/// thread of its own, so that their synced writes keep no file of a run waiting. A job is a
+/// list of files written in order up to the first that fails, as the file job writes them.
+/// A newer job of the same kind replaces one not yet begun: only the last content of a
+/// scratch file counts. flush() returns once everything given has been written.
+class ScratchWriter
+{
+public:
+    enum Kind
+    {
+        Diagnostics,
+        Snapshot,
+    };
+    using Files = std::vector<std::pair<std::string, std::string>>;
+
+    ScratchWriter()
+    {
+        try {
+            m_thread = std::thread([this] { run(); });
+        } catch (const std::exception&) {
+            // No thread: every job is written at once instead.
+        }
+    }
+    ~ScratchWriter()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_work.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    ScratchWriter(const ScratchWriter&) = delete;
+    ScratchWriter& operator=(const ScratchWriter&) = delete;
+
+    void write(Kind kind, Files files)
+    {
+        if (!m_thread.joinable()) {
+            writeInOrder(files);
+            return;
+        }
+        {
+            const std::lock_guard lock(m_mutex);
+            m_pending[kind] = std::move(files);
+        }
+        m_work.notify_one();
+    }
+
+    void flush()
+    {
+        std::unique_lock lock(m_mutex);
+        m_idle.wait(lock, [this] { return m_pending.empty() && !m_busy; });
+    }
+
+private:
+    static void writeInOrder(const Files& files)
+    {
+        for (const auto& [path, bytes] : files) {
+            if (!writeFileSafely(path, bytes))
+                return;
+        }
+    }
+
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_work.wait(lock, [this] { return m_stopping || !m_pending.empty(); });
+            if (m_pending.empty())
+                return; // stopping, and everything is written
+            auto job = m_pending.extract(m_pending.begin());
+            m_busy = true;
+            lock.unlock();
+            writeInOrder(job.mapped());
+            lock.lock();
+            m_busy = false;
+            m_idle.notify_all();
+        }
+    }
+
+    std::map<Kind, Files> m_pending;
+    bool m_busy = false;
+    bool m_stopping = false;
+    std::mutex m_mutex;
+    std::condition_variable m_work;
+    std::condition_variable m_idle;
+    std::thread m_thread;
+};
+
+/// The diagnostic files in the program directory, with their contents.
+ScratchWriter::Files diagnosticFiles(const std::string& dir, std::string tokens, std::string blocks)
+{
+    const std::string base = dir.empty() || dir.back() == '/' ? dir : dir + '/';
+    ScratchWriter::Files files;
+    files.emplace_back(base + TokenListFileName, std::move(tokens));
+    files.emplace_back(base + BlockStoreFileName, std::move(blocks));
+    return files;
 }
 
 /// Clears the run flag however the run ends.
@@ -48,8 +211,15 @@ private:
     void append(const std::string& text) { m_session.protocol.append(text); }
     RunOutcome singleFile();
     RunOutcome batch(bool tree);
-    /// Processes one file of a list or tree; false ends the run (user break or error).
-    bool processListFile(const std::string& file);
+    /// Processes file index of a list or tree; false ends the run (user break or error).
+    bool processListFile(const std::string& file, std::size_t index);
+    void startWorkers(const std::vector<std::string>& files);
+    void stopWorkers();
+    /// The result of file index computed ahead by a worker, when there are workers and the
+    /// file is still what the worker read; null: the file job runs here.
+    PrecomputedFile* takeAhead(const std::string& file, std::size_t index);
+    /// WriteResult, or its equal for a result computed ahead.
+    bool writeResult(const PrecomputedFile* ahead, std::string* error);
     void abortWithError(const std::string& message);
     void saveReport(const std::string& directory);
     void finish();
@@ -57,6 +227,9 @@ private:
     Session& m_session;
     RunHost& m_host;
     RunOutcome m_outcome;
+    std::unique_ptr<OutputPool> m_pool;
+    std::unique_ptr<ScratchWriter> m_scratch;
+    ScratchWriter::Files m_trimScan; ///< trim runs with workers: the session engine's scan
 };
 
 RunOutcome Driver::run()
@@ -168,12 +341,16 @@ RunOutcome Driver::batch(bool tree)
     }
 
     const std::vector<std::string> files = state().fileList;
+    startWorkers(files);
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (!processListFile(files[i]))
+        if (!processListFile(files[i], i))
             return m_outcome;
+        if (m_pool)
+            m_pool->release(i);
         m_session.host.SetProgressPosition(1, static_cast<long long>(i));
         m_session.host.handlePendingMessages();
     }
+    stopWorkers();
     m_session.host.SetProgressPosition(1, 0);
     append("--> Finished: " + m_host.currentDateTime());
     if (operation() == Operation::Compress)
@@ -187,7 +364,68 @@ RunOutcome Driver::batch(bool tree)
     return m_outcome;
 }
 
-bool Driver::processListFile(const std::string& file)
+void Driver::startWorkers(const std::vector<std::string>& files)
+{
+    const int workers = m_host.workerCount();
+    if (workers <= 1 || files.size() < 2 || operation() == Operation::Restore)
+        return;
+    OutputPoolSettings settings;
+    settings.lineEnd = std::string(lineEndOf(m_session.settings));
+    settings.diagnosticFiles = operation() != Operation::Trim;
+    // The style was just activated from its files; every worker engine gets a copy of it.
+    m_pool = std::make_unique<OutputPool>(files, operation(), m_session.engine.style(),
+                                          m_session.trimList, workers, settings);
+    m_scratch = std::make_unique<ScratchWriter>();
+    // A trim scans nothing: the file job leaves the session engine's last scan in the
+    // diagnostic files, and that scan does not change during the run.
+    if (operation() == Operation::Trim)
+        m_trimScan = diagnosticFiles(state().programDirectory, tokenFileBytes(m_session.engine),
+                                     blockFileBytes(m_session.engine));
+}
+
+void Driver::stopWorkers()
+{
+    // Busy workers finish their file and their results are dropped; the scratch files get
+    // what is queued, so they end as a run without workers leaves them.
+    m_pool.reset();
+    m_scratch.reset();
+}
+
+PrecomputedFile* Driver::takeAhead(const std::string& file, std::size_t index)
+{
+    if (!m_pool)
+        return nullptr;
+    PrecomputedFile& ahead =
+        m_pool->take(index, [this] { m_session.host.handlePendingMessages(); });
+    // The worker read the file before its backup was made: its result stands only for the
+    // content it read. A file changed since (listed twice, edited meanwhile), one it could
+    // not read, and a disk short of space all go through the file job here, which reports
+    // them as a run without workers does.
+    FileJobHost probe;
+    if (ahead.computed && fileStampOf(file) == ahead.stamp && CheckDiskSpace(file, probe)) {
+        m_scratch->write(ScratchWriter::Diagnostics,
+                         operation() == Operation::Trim
+                             ? m_trimScan
+                             : diagnosticFiles(state().programDirectory,
+                                               std::move(ahead.tokenFileBytes),
+                                               std::move(ahead.blockFileBytes)));
+        return &ahead;
+    }
+    // The file job writes its scratch files at once; those still queued must land first.
+    m_scratch->flush();
+    return nullptr;
+}
+
+bool Driver::writeResult(const PrecomputedFile* ahead, std::string* error)
+{
+    if (!ahead)
+        return WriteResult(m_session, error);
+    // As WriteResult: the snapshot first, whether or not it can be written, then the file.
+    m_scratch->write(ScratchWriter::Snapshot, {{state().snapshotFile, ahead->resultBytes}});
+    return writeFileSafely(state().currentFile, ahead->resultBytes, error);
+}
+
+bool Driver::processListFile(const std::string& file, std::size_t index)
 {
     state().currentFile = file;
     m_session.host.SetStatus("Processing: " + file);
@@ -207,7 +445,9 @@ bool Driver::processListFile(const std::string& file)
         }
         backupNote = "   ==> Backup: " + backup.backupFile;
     }
-    const FileJobResult job = RunFileJob(m_session, file);
+    const PrecomputedFile* ahead = takeAhead(file, index);
+    const FileJobResult job =
+        ahead ? FileJobResult{JobOutcome::Processed, {}} : RunFileJob(m_session, file);
     if (state().userBreak) {
         if (m_host.confirmUserBreak()) {
             append(UserBreakQuestionAborted);
@@ -223,7 +463,7 @@ bool Driver::processListFile(const std::string& file)
     }
     const std::int64_t before = FileSizeOf(file);
     std::string error;
-    if (operation() != Operation::Restore && job.processed() && !WriteResult(m_session, &error)) {
+    if (operation() != Operation::Restore && job.processed() && !writeResult(ahead, &error)) {
         abortWithError(error);
         return false;
     }
@@ -265,6 +505,7 @@ void Driver::saveReport(const std::string& directory)
 
 void Driver::finish()
 {
+    stopWorkers();
     m_session.engine.outputList().clear();
     if (state().SelectionMode == SelectionMode::SingleFile)
         m_host.setEditorUnmodified();
@@ -284,6 +525,182 @@ std::string RunHost::currentDateTime()
     if (std::strftime(buffer, sizeof buffer, "%x %X", &local) == 0)
         return {};
     return buffer;
+}
+
+void computeOutput(Engine& engine, Operation operation)
+{
+    if (operation != Operation::Trim)
+        engine.ParseHTML();
+    switch (operation) {
+    case Operation::Compress: engine.CompressHTML(); break;
+    case Operation::Format: engine.FormatHTML(); break;
+    case Operation::Trim: engine.TrimHTML(); break;
+    case Operation::Restore:
+    case Operation::None: break;
+    }
+}
+
+FileStamp fileStampOf(const std::string& path)
+{
+    struct stat info{};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    return stampOf(info);
+}
+
+struct OutputPool::Slot
+{
+    Engine engine;
+    PrecomputedFile result;
+    std::size_t file = static_cast<std::size_t>(-1); ///< the file whose result is here
+};
+
+OutputPool::OutputPool(std::vector<std::string> files, Operation operation, const Style& style,
+                       const TrimList& trimList, int workers, OutputPoolSettings settings)
+    : m_files(std::move(files))
+    , m_operation(operation)
+    , m_trimList(trimList)
+    , m_settings(std::move(settings))
+{
+    const std::size_t count = std::max<std::size_t>(1, m_files.size());
+    const std::size_t threads = std::min(static_cast<std::size_t>(std::max(1, workers)), count);
+    const std::size_t slots = std::min(2 * threads, count);
+    for (std::size_t i = 0; i < slots; ++i) {
+        auto slot = std::make_unique<Slot>();
+        slot->engine.style() = style;
+        slot->engine.setTrimList(&m_trimList);
+        slot->result.engine = &slot->engine;
+        m_slots.push_back(std::move(slot));
+    }
+    for (std::size_t i = 0; i < threads; ++i) {
+        try {
+            m_workers.emplace_back([this] { work(); });
+        } catch (const std::exception&) {
+            break; // fewer threads; with none at all, take() computes each file itself
+        }
+    }
+}
+
+OutputPool::~OutputPool()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_workAvailable.notify_all();
+    for (std::thread& worker : m_workers)
+        worker.join();
+}
+
+bool OutputPool::isReady(std::size_t i) const
+{
+    return m_slots[i % m_slots.size()]->file == i;
+}
+
+PrecomputedFile& OutputPool::take(std::size_t i, const std::function<void()>& whileWaiting)
+{
+    Slot& slot = *m_slots[i % m_slots.size()];
+    if (m_workers.empty()) {
+        if (slot.file != i) {
+            compute(slot, m_files[i]);
+            slot.file = i;
+        }
+        return slot.result;
+    }
+    std::unique_lock lock(m_mutex);
+    while (!isReady(i)) {
+        if (!whileWaiting) {
+            m_fileReady.wait(lock);
+            continue;
+        }
+        if (m_fileReady.wait_for(lock, std::chrono::milliseconds(50), [&] { return isReady(i); }))
+            break;
+        lock.unlock();
+        whileWaiting();
+        lock.lock();
+    }
+    return slot.result;
+}
+
+void OutputPool::release(std::size_t i)
+{
+    if (m_workers.empty())
+        return;
+    // A slot is handed on only once its worker is done with it.
+    (void)take(i);
+    {
+        const std::lock_guard lock(m_mutex);
+        m_released = std::max(m_released, i + 1);
+    }
+    m_workAvailable.notify_all();
+}
+
+void OutputPool::work()
+{
+    for (;;) {
+        std::unique_lock lock(m_mutex);
+        m_workAvailable.wait(lock, [this] {
+            return m_stopping || m_nextToClaim >= m_files.size()
+                || m_nextToClaim < m_released + m_slots.size();
+        });
+        if (m_stopping || m_nextToClaim >= m_files.size())
+            return;
+        const std::size_t i = m_nextToClaim++;
+        Slot& slot = *m_slots[i % m_slots.size()];
+        lock.unlock();
+        compute(slot, m_files[i]);
+        lock.lock();
+        slot.file = i;
+        m_fileReady.notify_all();
+    }
+}
+
+void OutputPool::compute(Slot& slot, const std::string& path)
+{
+    PrecomputedFile& result = slot.result;
+    result.computed = false;
+    result.error.clear();
+    result.sourceBytes.clear();
+    result.resultBytes.clear();
+    result.tokenFileBytes.clear();
+    result.blockFileBytes.clear();
+    result.stamp = {};
+    std::string bytes;
+    if (!readStampedFile(path, bytes, result.stamp, result.error))
+        return;
+    try {
+        slot.engine.outputList().clear();
+        slot.engine.setSourceText(SourceTextFromBytes(bytes), path);
+        computeOutput(slot.engine, m_operation);
+        result.resultBytes = joinLines(slot.engine.outputList(), m_settings.lineEnd);
+        if (m_settings.diagnosticFiles) {
+            result.tokenFileBytes = tokenFileBytes(slot.engine);
+            result.blockFileBytes = blockFileBytes(slot.engine);
+        }
+        result.computed = true;
+    } catch (const std::exception& e) {
+        // Out of memory on a huge file: the consumer runs the job itself.
+        result.error = path + ": " + e.what();
+    }
+    if (m_settings.keepSourceBytes)
+        result.sourceBytes = std::move(bytes);
+}
+
+std::string tokenFileBytes(const Engine& engine)
+{
+    const TokenList& tokens = engine.tokenList();
+    std::string bytes;
+    bytes.reserve(engine.sourceText().size() + 2 * tokens.size());
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        bytes += tokens[i];
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+std::string blockFileBytes(const Engine& engine)
+{
+    return joinLines(engine.blockStore().lines(), "\r\n");
 }
 
 std::string fileProtocolLine(Operation operation, const std::string& file, std::int64_t before,

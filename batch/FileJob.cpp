@@ -477,6 +477,22 @@ FileJobResult ProcessSourceText(Session& session)
     return {JobOutcome::Processed, {}};
 }
 
+std::string_view lineEndOf(const ProgramSettings& settings)
+{
+    return settings.LineEnds == LineEndsLf ? std::string_view("\n") : std::string_view("\r\n");
+}
+
+std::string joinLines(const TextList& lines, std::string_view lineEnd)
+{
+    std::string bytes;
+    bytes.reserve(lines.characterCount() + lines.size() * lineEnd.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        bytes += lines[i];
+        bytes += lineEnd;
+    }
+    return bytes;
+}
+
 bool WriteResult(Session& session, std::string* error)
 {
     const RunState& state = session.runState;
@@ -485,7 +501,8 @@ bool WriteResult(Session& session, std::string* error)
             *error = "No current file to write";
         return false;
     }
-    const std::string bytes = joinCrLf(session.engine.outputList());
+    const std::string bytes
+        = joinLines(session.engine.outputList(), lineEndOf(session.settings));
     // The snapshot is the editor's reload copy; an unwritable program directory must not
     // keep the user's file from being written.
     (void)writeFileSafely(state.snapshotFile, bytes);

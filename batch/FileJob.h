@@ -3,6 +3,8 @@
 
 #include "batch/RunState.h"
 #include "engine/ProgressSink.h"
+#include "engine/ScanLists.h"
+#include "style/ProgramSettings.h"
 #include "style/StyleCatalogue.h"
 
 #include <cstdint>
@@ -125,9 +127,15 @@ FileJobResult RunFileJob(Session& session, const std::string& path);
 /// program directory (a failure there is ignored) and runs Format, Compress or Trim.
 FileJobResult ProcessSourceText(Session& session);
 
+/// The line end written after every output line: LF when LineEnds says "lf", else CR LF.
+std::string_view lineEndOf(const ProgramSettings& settings);
+
+/// The bytes a result file receives: every line followed by lineEnd.
+std::string joinLines(const TextList& lines, std::string_view lineEnd);
+
 /// Writes the output list to the snapshot file (ignored when it cannot be written) and then
-/// to the current file, each line followed by CR LF. False and *error when the current file
-/// cannot be written; it then stays as it was.
+/// to the current file, each line followed by the line end of the settings. False and *error
+/// when the current file cannot be written; it then stays as it was.
 [[nodiscard]] bool WriteResult(Session& session, std::string* error = nullptr);
 
 } // namespace zenkel

@@ -1,6 +1,8 @@
 /// Command line of the zenkel tool: commands, options and the usage text.
 #include "cli/CliOptions.h"
 
+#include "engine/DocLine.h"
+
 #include <array>
 #include <utility>
 
@@ -13,25 +15,96 @@ constexpr std::string_view Usage
       "zenkel format|compress|trim|restore FILE FILE...     a list run\n"
       "zenkel format|compress|trim --tree DIR [--type N]   a tree run\n"
       "zenkel styles [--home DIR]\n"
+      "zenkel format|compress|trim --check|--diff PATH...|--tree DIR\n"
+      "zenkel --version | --help\n"
+      "\n"
+      "DESCRIPTION\n"
+      "  Rewrites HTML files with a Zenkel HTML style: one file in place, several files as a\n"
+      "  list run, or every HTML file below a directory as a tree run. Before a file changes\n"
+      "  its backup is made (FILE + backup extension; a tree gets a whole DIR_BAKnn), and list\n"
+      "  and tree runs print a protocol and save it as report.txt. Settings come from prg.ini\n"
+      "  in the program directory, which this tool reads but never writes.\n"
+      "\n"
+      "COMMANDS\n"
+      "  format     one tag per line, indented by nesting depth, text wrapped, as the style "
+      "says\n"
+      "               zenkel format page.htm\n"
+      "  compress   layout whitespace removed, text joined into as few lines as possible\n"
+      "               zenkel compress --tree public_html\n"
+      "  trim       whitespace just inside the tags listed in trim.ini removed\n"
+      "               zenkel trim a.htm b.htm\n"
+      "  restore    the backups of the files put back\n"
+      "               zenkel restore page.htm\n"
+      "  styles     the installed styles, the active one marked with \"*\"\n"
+      "               zenkel styles\n"
+      "\n"
+      "OPTIONS\n"
       "  --home DIR       program directory (default: $ZENKEL_HOME, else the directory of the "
       "executable)\n"
+      "                     zenkel styles --home ~/zenkel\n"
       "  --style NAME     style to use (default: StyleName of prg.ini, with the fallback of "
       "ActivateStyle)\n"
+      "                     zenkel format --style _default page.htm\n"
       "  --stdout         write the result to standard output: exactly the bytes the file would "
       "receive\n"
-      "                   (each output line followed by CR LF); the file is not touched and no "
-      "backup is made\n"
+      "                   (each output line followed by its line end, see --eol); the file is "
+      "not touched\n"
+      "                   and no backup is made\n"
+      "                     zenkel format --stdout page.htm | less\n"
       "  --backup, --no-backup   override DoCreateBackUps of prg.ini\n"
+      "                     zenkel compress --no-backup page.htm\n"
       "  --validate       skip files without \"<HTML\" (DoValidate)\n"
+      "                     zenkel format --validate *.htm\n"
       "  --tree DIR       every HTML file below DIR (backups go to DIR_BAKnn)\n"
+      "                     zenkel format --tree site\n"
       "  --type N         file types of a tree run: 0 .htm, 1 all HTML types, 2 .asp, 3 .sht,\n"
       "                   4 .dht, 5 .cfm (default 0)\n"
+      "                     zenkel trim --tree site --type 1\n"
       "  --no-report      do not save report.txt\n"
+      "                     zenkel format --no-report a.htm b.htm\n"
       "  --quiet          print only errors and the final summary\n"
-      "  -h, --help       usage\n"
+      "                     zenkel format --quiet --tree site\n"
+      "  --check          write nothing (no file, backup, report, snapshot or diagnostic file);\n"
+      "                   print each file whose content would change\n"
+      "                     zenkel format --check --tree site\n"
+      "  --diff           like --check, but print a unified diff of each file that would "
+      "change\n"
+      "                   (3 lines of context; line ends are not compared)\n"
+      "                     zenkel format --diff page.htm | less\n"
+      "  --jobs N         compute the results of a list or tree run on N threads (1 to 256,\n"
+      "                   default 1); protocol, report and exit status stay as with 1\n"
+      "                     zenkel compress --jobs 2 --tree site\n"
+      "  --eol crlf|lf    line end written after every output line (default: LineEnds of "
+      "prg.ini,\n"
+      "                   else crlf)\n"
+      "                     zenkel format --eol lf page.htm\n"
+      "  --version        the program's name and version\n"
+      "                     zenkel --version\n"
+      "  -h, --help       this text\n"
+      "                     zenkel --help\n"
+      "  --               every later argument is a PATH\n"
+      "                     zenkel format -- -odd-name.htm\n"
       "PATH \"-\" reads standard input and writes standard output.\n"
+      "\n"
+      "EXIT STATUS\n"
       "Exit status: 0 all done; 1 a file was skipped or failed; 2 usage error, no usable style, "
-      "or an unreadable setting.\n";
+      "or an unreadable setting.\n"
+      "With --check or --diff: 0 nothing would change; 1 a file would change; 2 as above, or a "
+      "file could not be checked.\n"
+      "\n"
+      "EXAMPLES\n"
+      "  Format one file in place, with a backup page.htm.zbak:\n"
+      "      zenkel format page.htm\n"
+      "  See what a style would do before running it for real:\n"
+      "      zenkel format --style _default --diff page.htm\n"
+      "  Fail a commit or a CI job when a file is not formatted:\n"
+      "      zenkel format --check --tree site || exit 1\n"
+      "  Compress a whole tree on two threads, LF line ends, no report:\n"
+      "      zenkel compress --tree site --jobs 2 --eol lf --no-report\n"
+      "  Format standard input into a new file:\n"
+      "      zenkel format - < in.htm > out.htm\n"
+      "  Put the backups of a list run back:\n"
+      "      zenkel restore a.htm b.htm\n";
 
 const std::array<std::pair<std::string_view, CliCommand>, 5> Commands = {{
     {"format", CliCommand::Format},
@@ -69,14 +142,40 @@ bool takeValue(const std::vector<std::string>& args, std::size_t& i, std::string
     return false;
 }
 
+bool parseJobs(const std::string& text, int& jobs)
+{
+    if (text.empty() || text.size() > 3)
+        return false;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1 || value > MaxJobs)
+        return false;
+    jobs = value;
+    return true;
+}
+
 std::string checkCombination(const CliOptions& o)
 {
     if (o.command == CliCommand::None)
         return "no command given";
     if (o.command == CliCommand::Styles) {
-        if (!o.paths.empty() || o.style || o.toStdout || o.backup || o.validate || o.tree)
+        if (!o.paths.empty() || o.style || o.toStdout || o.backup || o.validate || o.tree
+            || o.check || o.diff || o.eol)
             return "styles takes no option but --home";
         return {};
+    }
+    if (o.check && o.diff)
+        return "--check and --diff exclude each other";
+    if (o.check || o.diff) {
+        const std::string option = o.check ? "--check" : "--diff";
+        if (o.command == CliCommand::Restore)
+            return "restore cannot be combined with " + option;
+        if (o.toStdout)
+            return "--stdout cannot be combined with " + option;
     }
     if (o.tree) {
         if (o.command == CliCommand::Restore)
@@ -109,6 +208,11 @@ std::string checkCombination(const CliOptions& o)
 std::string_view cliUsage()
 {
     return Usage;
+}
+
+std::string cliVersion()
+{
+    return std::string(ProgramTitle) + " (zenkel command-line tool)";
 }
 
 CliParseResult parseCliOptions(const std::vector<std::string>& args)
@@ -151,6 +255,19 @@ CliParseResult parseCliOptions(const std::vector<std::string>& args)
             o.noReport = true;
         } else if (arg == "--quiet") {
             o.quiet = true;
+        } else if (arg == "--check") {
+            o.check = true;
+        } else if (arg == "--diff") {
+            o.diff = true;
+        } else if (arg == "--version") {
+            o.version = true;
+            return result;
+        } else if (std::optional<std::string> jobs; takeValue(args, i, "--jobs", jobs, error)) {
+            if (jobs && !parseJobs(*jobs, o.jobs))
+                return failure("option --jobs needs a number from 1 to " + std::to_string(MaxJobs));
+        } else if (takeValue(args, i, "--eol", o.eol, error)) {
+            if (o.eol && *o.eol != "crlf" && *o.eol != "lf")
+                return failure("option --eol needs crlf or lf");
         } else if (takeValue(args, i, "--tree", o.tree, error)) {
         } else if (std::optional<std::string> type; takeValue(args, i, "--type", type, error)) {
             if (type) {

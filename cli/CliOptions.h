@@ -31,6 +31,11 @@ struct CliOptions
     int type = 0; ///< --type N: the file-type index 0..5 of a tree run
     bool noReport = false; ///< --no-report: report.txt is not saved
     bool quiet = false; ///< --quiet: only errors and the final summary
+    bool check = false; ///< --check: list the files a run would change, write nothing
+    bool diff = false; ///< --diff: show what a run would change, write nothing
+    int jobs = 1; ///< --jobs N: worker threads of a list or tree run
+    std::optional<std::string> eol; ///< --eol crlf|lf; none: LineEnds of prg.ini
+    bool version = false; ///< --version
     std::vector<std::string> paths; ///< "-" stands for standard input and output
 };
 
@@ -47,5 +52,11 @@ CliParseResult parseCliOptions(const std::vector<std::string>& args);
 
 /// The text of -h / --help.
 std::string_view cliUsage();
+
+/// The line of --version.
+std::string cliVersion();
+
+/// The largest number --jobs takes.
+constexpr int MaxJobs = 256;
 
 } // namespace zenkel

@@ -5,7 +5,7 @@
 #include "batch/FileJob.h"
 #include "batch/FileSelection.h"
 #include "batch/Session.h"
-#include "engine/SafeFile.h"
+#include "cli/CheckRun.h"
 #include "style/ProgramSettings.h"
 
 #include <algorithm>
@@ -167,6 +167,8 @@ int setUpSession(const CliContext& c)
         settings.DoCreateBackUps = *c.options.backup;
     if (c.options.validate)
         settings.DoValidate = true;
+    if (c.options.eol)
+        settings.LineEnds = NormalizeLineEnds(*c.options.eol);
     c.session.loadTrimList();
     return activateStyle(c);
 }
@@ -183,7 +185,7 @@ bool processStdin(const CliContext& c)
     const FileJobResult result = ProcessSourceText(c.session);
     if (!result.processed())
         return c.complain("-: " + result.message);
-    writeBytes(c.out, joinCrLf(c.session.engine.outputList()));
+    writeBytes(c.out, joinLines(c.session.engine.outputList(), lineEndOf(c.session.settings)));
     return false;
 }
 
@@ -246,7 +248,7 @@ bool processFile(const CliContext& c, const std::string& path)
     if (!result.processed()) // a fatal error is reported once, by the caller
         return c.host.fatal() ? true : c.complain(path + ": " + result.message);
     if (c.options.toStdout) {
-        writeBytes(c.out, joinCrLf(s.engine.outputList()));
+        writeBytes(c.out, joinLines(s.engine.outputList(), lineEndOf(s.settings)));
         return false;
     }
     const std::int64_t sizeBefore = FileSizeOf(path);
@@ -276,6 +278,7 @@ public:
     void showMessage(const std::string& text) override { m_c.complain(oneLine(text)); }
     void showError(const std::string& text) override { m_c.complain(oneLine(text)); }
     bool saveReports() const override { return !m_c.options.noReport; }
+    int workerCount() const override { return m_c.options.jobs; }
 
 private:
     const CliContext& m_c;
@@ -373,6 +376,8 @@ int runTree(const CliContext& c)
 /// standard output) make a list run, --tree a tree run.
 int runFiles(const CliContext& c)
 {
+    if (c.options.check || c.options.diff)
+        return runCheck(c.options, c.session, c.in, c.out, c.err);
     if (c.options.tree)
         return runTree(c);
     const bool anyStdin
@@ -404,6 +409,10 @@ int runCli(const CliOptions& options, std::istream& in, std::ostream& out, std::
 {
     if (options.help) {
         out << cliUsage();
+        return ExitDone;
+    }
+    if (options.version) {
+        out << cliVersion() << '\n';
         return ExitDone;
     }
     CliHost host;

@@ -14,9 +14,10 @@ namespace
 constexpr std::size_t ProgressStep = 100;
 constexpr std::size_t PumpStep = 256;
 /// Limits that keep absurd values from a hand-edited style from exhausting memory: no real
-/// page needs more indentation or a longer comment fill than this.
+/// page needs more indentation, a longer comment fill or more line breaks around a tag than this.
 constexpr long long MaxIndentColumns = 16384;
 constexpr long long MaxCommentFill = 4096;
+constexpr int MaxLineBreaks = 1000; ///< CRLFLeading, CRLFFollowed
 
 } // namespace
 
@@ -145,6 +146,7 @@ void Engine::lowerIndent(int steps)
 
 void Engine::lineBreaks(int count)
 {
+    count = std::min(count, MaxLineBreaks);
     for (int n = 1; n < count; ++n)
         addOutputLine({});
 }

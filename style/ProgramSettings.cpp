@@ -18,7 +18,7 @@ namespace {
 using namespace std::string_view_literals;
 using SettingsKey = IniKey<ProgramSettings>;
 
-const std::array<SettingsKey, 8> OptionsKeys = {{
+const std::array<SettingsKey, 9> OptionsKeys = {{
     {"StyleName", "StyleName", &ProgramSettings::StyleName, "_default"sv},
     {"PopUpStyleName", "PopUpStyleName", &ProgramSettings::PopUpStyleName, "_default"sv},
     {"BackupExt", "BackupExt", &ProgramSettings::BackupExt, ".zbak"sv, BackupExtCapacity},
@@ -27,6 +27,7 @@ const std::array<SettingsKey, 8> OptionsKeys = {{
     {"LastSearch", "LastSearch", &ProgramSettings::LastSearch, ""sv},
     {"LastReplace", "LastReplace", &ProgramSettings::LastReplace, ""sv},
     {"DoLoadWallPapers", "DoLoadWallPapers", &ProgramSettings::DoLoadWallPapers, true},
+    {"LineEnds", "LineEnds", &ProgramSettings::LineEnds, LineEndsCrLf},
 }};
 
 const std::array<SettingsKey, 2> PositionKeys = {{
@@ -60,6 +61,14 @@ std::span<const IniKey<ProgramSettings>> settingsPositionKeys()
 std::span<const IniKey<ProgramSettings>> settingsColorKeys()
 {
     return ColorKeys;
+}
+
+std::string NormalizeLineEnds(std::string_view value)
+{
+    const bool lf = value.size() == LineEndsLf.size()
+        && std::equal(value.begin(), value.end(), LineEndsLf.begin(),
+            [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; });
+    return std::string(lf ? LineEndsLf : LineEndsCrLf);
 }
 
 std::string ProgramSettingsPath(const std::string& programDir)
@@ -97,6 +106,7 @@ bool OpenProgramSettings(IniFile& ini, const std::string& programDir, std::strin
 void LoadProgramSettings(ProgramSettings& settings, const IniFile& ini, ScreenSize screen)
 {
     readIniKeys(ini, SettingsOptionsSection, settingsOptionsKeys(), settings);
+    settings.LineEnds = NormalizeLineEnds(settings.LineEnds);
     readIniKeys(ini, PositionSection, settingsPositionKeys(), settings);
     settings.Width = ini.readInteger(PositionSection, WidthKey, screen.width * 8 / 10);
     settings.Height = ini.readInteger(PositionSection, HeightKey, screen.height * 8 / 10);

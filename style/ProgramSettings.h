@@ -16,6 +16,10 @@ constexpr std::string_view ColorsSection = "COLORS";
 constexpr std::string_view PathsSection = "PATHS";
 constexpr std::size_t BackupExtCapacity = 5;
 
+/// The two values of LineEnds: the line end written after every output line.
+constexpr std::string_view LineEndsCrLf = "crlf";
+constexpr std::string_view LineEndsLf = "lf";
+
 /// The editor colours of colour mode 1 (0x00BBGGRR): black text, blue tags, red quoted
 /// strings, teal comments. The settings file always receives these.
 constexpr int DefaultTextCol = 0;
@@ -37,6 +41,8 @@ struct ProgramSettings
     std::string LastSearch;
     std::string LastReplace;
     bool DoLoadWallPapers = true;
+    /// LineEndsCrLf or LineEndsLf; any other value in the file reads as LineEndsCrLf.
+    std::string LineEnds = std::string(LineEndsCrLf);
 
     /// Main window geometry in pixels.
     int Top = 50;
@@ -63,6 +69,9 @@ std::span<const IniKey<ProgramSettings>> settingsOptionsKeys();
 std::span<const IniKey<ProgramSettings>> settingsPositionKeys();
 std::span<const IniKey<ProgramSettings>> settingsColorKeys();
 
+/// LineEndsLf for "lf" in any letter case, LineEndsCrLf for anything else.
+std::string NormalizeLineEnds(std::string_view value);
+
 /// The path of prg.ini in a program directory.
 std::string ProgramSettingsPath(const std::string& programDir);
 
@@ -72,7 +81,8 @@ std::string ProgramSettingsPath(const std::string& programDir);
     IniFile& ini, const std::string& programDir, std::string* error = nullptr);
 
 /// Reads the three sections; missing or unparsable values take their defaults, Width and
-/// Height default to 8/10 of the screen. BackupExt is cut to 5 characters.
+/// Height default to 8/10 of the screen. BackupExt is cut to 5 characters, LineEnds
+/// normalized.
 void LoadProgramSettings(ProgramSettings& settings, const IniFile& ini, ScreenSize screen);
 
 /// Writes the three sections into ini and saves it. Width and Height are stored at most

@@ -179,5 +179,36 @@ TEST(RobustnessTest, AbsurdStyleValuesStayBounded)
     EXPECT_LT(total, 200000u);
 }
 
+struct LineBreakCase
+{
+    const char* name;
+    int leading;
+    int followed;
+};
+
+TEST(RobustnessTest, AbsurdLineBreakCountsStayBounded)
+{
+    // A hand-edited tag.ini once made a single tag ask for two billion empty lines.
+    const LineBreakCase cases[] = {
+        {"huge leading count", 2000000000, 1},
+        {"huge following count", 1, 2000000000},
+        {"huge counts on an 'As Text' tag", 2000000000, 2000000000},
+    };
+    for (const LineBreakCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int entry : {1, 3}) {
+            Engine engine;
+            mixedTable(engine.style().tags);
+            engine.style().tags[entry].CRLFLeading = c.leading;
+            engine.style().tags[entry].CRLFFollowed = c.followed;
+            engine.setSourceText("<table><b>x</b></table>", "t.htm");
+            engine.ParseHTML();
+            engine.FormatHTML();
+            EXPECT_LT(engine.outputList().size(), 5000u);
+            EXPECT_GT(engine.outputList().size(), 100u);
+        }
+    }
+}
+
 } // namespace
 } // namespace zenkel::test

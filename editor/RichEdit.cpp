@@ -1,0 +1,628 @@
+#include "editor/RichEdit.h"
+
+#include <QAccessibleWidget>
+#include <QFontDatabase>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QPalette>
+#include <QTimer>
+
+#include <algorithm>
+#include <utility>
+
+namespace zenkel
+{
+
+namespace
+{
+
+/// Styles of colours outside the colour set start here (32 ... 39 are Scintilla's own).
+constexpr int FirstExtraStyle = 40;
+constexpr int LastExtraStyle = 255;
+constexpr long Utf16Index = QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16;
+
+bool insertsText(const QKeyEvent* event)
+{
+    if (event->text().isEmpty())
+        return false;
+    if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier))
+        return false;
+    const QChar c = event->text().front();
+    return c.isPrint() || c == u'\r' || c == u'\t';
+}
+
+/// The library's accessible for its editors counts the characters from the start of the
+/// text to the caret after every change and every repaint, once the interface exists, which
+/// Qt creates even with no screen reader running. Without a screen reader the editor gets a
+/// plain accessible; with one, the library's full one.
+QAccessibleInterface* plainAccessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("QsciScintillaBase") && !QAccessible::isActive()
+        && qobject_cast<RichEdit*>(object))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::EditableText);
+    return nullptr;
+}
+
+} // namespace
+
+ColorValue ResolveColorValue(ColorValue value)
+{
+    // Windows system colour numbers and the palette roles that stand for them here.
+    static const std::pair<unsigned int, QPalette::ColorRole> SystemColors[] = {
+        {1, QPalette::Window},
+        {4, QPalette::Button},
+        {5, QPalette::Base},
+        {7, QPalette::ButtonText},
+        {8, QPalette::Text},
+        {9, QPalette::HighlightedText},
+        {12, QPalette::Window},
+        {13, QPalette::Highlight},
+        {14, QPalette::HighlightedText},
+        {15, QPalette::Button},
+        {16, QPalette::Dark},
+        {17, QPalette::PlaceholderText},
+        {18, QPalette::ButtonText},
+        {20, QPalette::Light},
+        {21, QPalette::Shadow},
+        {22, QPalette::Midlight},
+        {23, QPalette::ToolTipText},
+        {24, QPalette::ToolTipBase},
+        {26, QPalette::Link},
+        {29, QPalette::Highlight},
+        {30, QPalette::Button},
+    };
+    const auto bits = static_cast<unsigned int>(value);
+    if ((bits & 0xFF000000u) != 0x80000000u)
+        return static_cast<ColorValue>(bits & 0xFFFFFFu);
+    QPalette::ColorRole role = QPalette::WindowText;
+    for (const auto& [number, paletteRole] : SystemColors)
+        if (number == (bits & 0xFFu))
+            role = paletteRole;
+    const QColor c = QPalette().color(QPalette::Active, role);
+    return RgbColor(c.red(), c.green(), c.blue());
+}
+
+QFont EditorFont()
+{
+    QFont font = QFontDatabase::families().contains(QStringLiteral("Courier New"))
+        ? QFont(QStringLiteral("Courier New"))
+        : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(9);
+    return font;
+}
+
+class RichEdit::ChangeBatch
+{
+public:
+    explicit ChangeBatch(RichEdit& editor)
+        : m_editor(editor)
+    {
+        ++m_editor.m_batchDepth;
+    }
+    ~ChangeBatch()
+    {
+        if (--m_editor.m_batchDepth == 0)
+            m_editor.flushChanges();
+    }
+
+private:
+    RichEdit& m_editor;
+};
+
+class RichEdit::ColoredInsert
+{
+public:
+    explicit ColoredInsert(RichEdit& editor)
+        : m_editor(editor)
+        , m_old(editor.m_applyingColors)
+    {
+        m_editor.m_applyingColors = true;
+    }
+    ~ColoredInsert() { m_editor.m_applyingColors = m_old; }
+
+private:
+    RichEdit& m_editor;
+    bool m_old;
+};
+
+RichEdit::RichEdit(QWidget* parent)
+    : QsciScintilla(parent)
+{
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(plainAccessibleFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
+    setUpView();
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &RichEdit::onModified);
+    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &RichEdit::onStyleNeeded);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &RichEdit::onUpdateUi);
+}
+
+long RichEdit::sci(unsigned int msg, unsigned long wParam, long lParam) const
+{
+    return SendScintilla(msg, wParam, lParam);
+}
+
+void RichEdit::setUpView()
+{
+    setUtf8(true);
+    sci(SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
+    // Only the notifications before a change: those after it make the library count the
+    // characters from the start of the text to the change for its accessibility events,
+    // which costs a hundred milliseconds per key in a large file.
+    sci(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
+    sci(SCI_SETEOLMODE, SC_EOL_CRLF);
+    sci(SCI_SETPASTECONVERTENDINGS, 1);
+    sci(SCI_SETWRAPMODE, SC_WRAP_NONE);
+    sci(SCI_SETUSETABS, 1);
+    sci(SCI_SETTABWIDTH, 8);
+    sci(SCI_SETHSCROLLBAR, 1);
+    sci(SCI_SETSCROLLWIDTH, 1);
+    sci(SCI_SETSCROLLWIDTHTRACKING, 1);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    for (int margin = 0; margin < 5; ++margin)
+        sci(SCI_SETMARGINWIDTHN, static_cast<unsigned long>(margin), 0);
+    sci(SCI_SETMARGINLEFT, 0, 3);
+
+    const QFont font = EditorFont();
+    const QByteArray family = font.family().toUtf8();
+    SendScintilla(SCI_STYLESETFONT, static_cast<uintptr_t>(STYLE_DEFAULT), family.constData());
+    sci(SCI_STYLESETSIZE, STYLE_DEFAULT, 9);
+    sci(SCI_STYLESETFORE, STYLE_DEFAULT, 0);
+    sci(SCI_STYLESETBACK, STYLE_DEFAULT, RgbColor(255, 255, 255));
+    sci(SCI_STYLECLEARALL);
+    applyClassColors();
+}
+
+void RichEdit::applyClassColors()
+{
+    for (int c = 0; c < ColorClassCount; ++c)
+        sci(SCI_STYLESETFORE, static_cast<unsigned long>(c),
+            m_colors.color(static_cast<ColorClass>(c)));
+    for (std::size_t i = 0; i < m_extraColors.size(); ++i)
+        sci(SCI_STYLESETFORE, FirstExtraStyle + i, m_extraColors[i]);
+}
+
+// ---- colours --------------------------------------------------------------------------
+
+void RichEdit::setColorSet(const ColorSet& colors)
+{
+    m_colors = {ResolveColorValue(colors.TextCol), ResolveColorValue(colors.TagCol),
+        ResolveColorValue(colors.QuotedCol), ResolveColorValue(colors.CommentCol)};
+    applyClassColors();
+}
+
+int RichEdit::styleForColor(ColorValue color)
+{
+    for (int c = 0; c < ColorClassCount; ++c)
+        if (m_colors.color(static_cast<ColorClass>(c)) == color)
+            return c;
+    const auto known = std::find(m_extraColors.begin(), m_extraColors.end(), color);
+    if (known != m_extraColors.end())
+        return FirstExtraStyle + static_cast<int>(known - m_extraColors.begin());
+    if (FirstExtraStyle + static_cast<int>(m_extraColors.size()) > LastExtraStyle)
+        return 0; // more colours than styles: the rest show as text
+    m_extraColors.push_back(color);
+    const int style = FirstExtraStyle + static_cast<int>(m_extraColors.size()) - 1;
+    sci(SCI_STYLESETFORE, static_cast<unsigned long>(style), color);
+    return style;
+}
+
+ColorValue RichEdit::colorOfStyle(int style) const
+{
+    if (style >= 0 && style < ColorClassCount)
+        return m_colors.color(static_cast<ColorClass>(style));
+    const int extra = style - FirstExtraStyle;
+    if (extra >= 0 && extra < static_cast<int>(m_extraColors.size()))
+        return m_extraColors[static_cast<std::size_t>(extra)];
+    return m_colors.TextCol;
+}
+
+void RichEdit::setDefaultColor(ColorValue color)
+{
+    m_defaultStyle = styleForColor(color);
+}
+
+ColorValue RichEdit::defaultColor() const
+{
+    return colorOfStyle(m_defaultStyle);
+}
+
+void RichEdit::setInsertionColor(ColorValue color)
+{
+    m_insertionStyle = styleForColor(color);
+}
+
+ColorValue RichEdit::colorAt(int pos) const
+{
+    const long b = bytePosition(pos);
+    if (b <= 0)
+        return defaultColor();
+    return colorOfStyle(static_cast<int>(sci(SCI_GETSTYLEAT, static_cast<unsigned long>(b - 1))));
+}
+
+ColorClass RichEdit::colorClassOfChar(int pos) const
+{
+    const int style
+        = static_cast<int>(sci(SCI_GETSTYLEAT, static_cast<unsigned long>(bytePosition(pos))));
+    return style < ColorClassCount ? static_cast<ColorClass>(style) : ColorClass::Text;
+}
+
+void RichEdit::setSelectionColor(ColorValue color)
+{
+    setRangeColor(selectionStart(), selectionLength(), color);
+}
+
+void RichEdit::setRangeColor(int start, int length, ColorValue color)
+{
+    const long b0 = bytePosition(start);
+    const long b1 = bytePosition(start + std::max(length, 0));
+    if (b1 <= b0)
+        return;
+    sci(SCI_STARTSTYLING, static_cast<unsigned long>(b0), 0xFF);
+    sci(SCI_SETSTYLING, static_cast<unsigned long>(b1 - b0), styleForColor(color));
+    markAllStyled();
+}
+
+void RichEdit::setRangeClass(int start, int length, ColorClass colorClass)
+{
+    const long b0 = bytePosition(start);
+    const long b1 = bytePosition(start + std::max(length, 0));
+    if (b1 <= b0)
+        return;
+    sci(SCI_STARTSTYLING, static_cast<unsigned long>(b0), 0xFF);
+    sci(SCI_SETSTYLING, static_cast<unsigned long>(b1 - b0), static_cast<long>(colorClass));
+    markAllStyled();
+}
+
+void RichEdit::markAllStyled()
+{
+    // Starting to style at the end tells the editor that everything before is styled, so it
+    // does not ask for styles while painting.
+    sci(SCI_STARTSTYLING, static_cast<unsigned long>(sci(SCI_GETLENGTH)), 0xFF);
+}
+
+void RichEdit::styleBytes(long byteStart, std::string_view classes)
+{
+    const long length = sci(SCI_GETLENGTH);
+    const long n = std::min<long>(static_cast<long>(classes.size()), length - byteStart);
+    if (byteStart < 0 || n <= 0)
+        return;
+    sci(SCI_STARTSTYLING, static_cast<unsigned long>(byteStart), 0xFF);
+    SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(n), classes.data());
+    markAllStyled();
+}
+
+void RichEdit::styleRuns(long byteStart, long byteLength, const std::vector<ColorRun>& runs)
+{
+    const long end = std::min(byteStart + byteLength, sci(SCI_GETLENGTH));
+    for (const ColorRun& run : runs) {
+        const long b0 = byteStart + static_cast<long>(run.start);
+        const long b1 = std::min(b0 + static_cast<long>(run.length), end);
+        if (b1 <= b0)
+            continue;
+        sci(SCI_STARTSTYLING, static_cast<unsigned long>(b0), 0xFF);
+        sci(SCI_SETSTYLING, static_cast<unsigned long>(b1 - b0), static_cast<long>(run.colorClass));
+    }
+    markAllStyled();
+}
+
+// ---- text -----------------------------------------------------------------------------
+
+std::string_view RichEdit::utf8Text() const
+{
+    const auto* p = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    const long n = sci(SCI_GETLENGTH);
+    return n > 0 && p ? std::string_view(p, static_cast<std::size_t>(n)) : std::string_view();
+}
+
+QString RichEdit::plainText() const
+{
+    const std::string_view t = utf8Text();
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+int RichEdit::textLength() const
+{
+    return static_cast<int>(sci(
+        SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(sci(SCI_GETLINECOUNT)), Utf16Index));
+}
+
+QString RichEdit::textRange(int start, int count) const
+{
+    if (count <= 0)
+        return {};
+    const long b0 = bytePosition(start);
+    const long b1 = bytePosition(start + count);
+    if (b1 <= b0)
+        return {};
+    // A range pointer moves the editor's gap only when it lies inside the range; the whole
+    // text's pointer would move it to the end, a copy of the text after the caret.
+    const auto* p = reinterpret_cast<const char*>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(b0), b1 - b0));
+    return p ? QString::fromUtf8(p, static_cast<qsizetype>(b1 - b0)) : QString();
+}
+
+char16_t RichEdit::charAt(int pos) const
+{
+    if (pos < 0)
+        return 0;
+    const QString c = textRange(pos, 1);
+    return c.isEmpty() ? char16_t(0) : c.front().unicode();
+}
+
+void RichEdit::setPlainUtf8(std::string_view utf8)
+{
+    ChangeBatch batch(*this);
+    {
+        ColoredInsert colored(*this);
+        sci(SCI_SETUNDOCOLLECTION, 0);
+        sci(SCI_CLEARALL);
+        SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.data());
+        sci(SCI_SETUNDOCOLLECTION, 1);
+        sci(SCI_EMPTYUNDOBUFFER);
+    }
+    const long n = sci(SCI_GETLENGTH);
+    if (n > 0) {
+        sci(SCI_STARTSTYLING, 0, 0xFF);
+        sci(SCI_SETSTYLING, static_cast<unsigned long>(n), m_defaultStyle);
+    }
+    markAllStyled();
+    sci(SCI_GOTOPOS, 0);
+}
+
+void RichEdit::replaceBytes(long byteStart, long byteEnd, std::string_view utf8)
+{
+    sci(SCI_SETTARGETRANGE, static_cast<unsigned long>(byteStart), byteEnd);
+    SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(utf8.size()), utf8.data());
+}
+
+void RichEdit::replaceSelectionPlain(const QString& text)
+{
+    ChangeBatch batch(*this);
+    const std::string utf8 = NormalizeLineEnds(text.toStdString());
+    const long b0 = sci(SCI_GETSELECTIONSTART);
+    const long b1 = sci(SCI_GETSELECTIONEND);
+    sci(SCI_BEGINUNDOACTION);
+    replaceBytes(b0, b1, utf8);
+    sci(SCI_ENDUNDOACTION);
+    sci(SCI_GOTOPOS, static_cast<unsigned long>(b0 + static_cast<long>(utf8.size())));
+}
+
+void RichEdit::replaceColored(std::string_view utf8, bool replaceAll)
+{
+    ChangeBatch batch(*this);
+    if (replaceAll && utf8 == utf8Text()) {
+        recolorAll();
+        return;
+    }
+    const long b0 = replaceAll ? 0 : sci(SCI_GETSELECTIONSTART);
+    const long b1 = replaceAll ? sci(SCI_GETLENGTH) : sci(SCI_GETSELECTIONEND);
+    {
+        ColoredInsert colored(*this);
+        sci(SCI_BEGINUNDOACTION);
+        replaceBytes(b0, b1, utf8);
+        sci(SCI_ENDUNDOACTION);
+    }
+    std::string classes;
+    FillColorClasses(utf8, classes);
+    styleBytes(b0, classes);
+}
+
+void RichEdit::recolorAll()
+{
+    std::string classes;
+    FillColorClasses(utf8Text(), classes);
+    styleBytes(0, classes);
+}
+
+bool RichEdit::streamRtf(std::string_view rtf, bool replaceAll)
+{
+    RtfContent content = ReadColoredRtf(rtf);
+    if (!content.ok)
+        return false;
+    std::string utf8;
+    std::string classes;
+    if (IsValidUtf8(content.text)) {
+        utf8 = std::move(content.text);
+        classes = std::move(content.classes);
+    } else {
+        // Windows-1252 bytes: each character's class goes with every byte of its UTF-8 form.
+        for (std::size_t i = 0; i < content.text.size(); ++i) {
+            const std::size_t before = utf8.size();
+            const std::string one = EditorTextFromFileBytes(std::string_view(&content.text[i], 1));
+            utf8 += one;
+            classes.append(utf8.size() - before, content.classes[i]);
+        }
+    }
+    ChangeBatch batch(*this);
+    const long b0 = replaceAll ? 0 : sci(SCI_GETSELECTIONSTART);
+    const long b1 = replaceAll ? sci(SCI_GETLENGTH) : sci(SCI_GETSELECTIONEND);
+    {
+        ColoredInsert colored(*this);
+        sci(SCI_BEGINUNDOACTION);
+        replaceBytes(b0, b1, utf8);
+        sci(SCI_ENDUNDOACTION);
+    }
+    styleBytes(b0, classes);
+    return true;
+}
+
+// ---- modified flag and files ----------------------------------------------------------
+
+void RichEdit::setModifiedFlag(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modifiedSignalPending = false;
+    m_modified = modified;
+    emit modifiedFlagChanged(modified);
+}
+
+std::string RichEdit::fileBytes() const
+{
+    return FileBytesFromEditorText(utf8Text(), m_encoding);
+}
+
+// ---- events and notifications ---------------------------------------------------------
+
+void RichEdit::keyPressEvent(QKeyEvent* event)
+{
+    bool swallow = false;
+    emit keyDown(event, &swallow);
+    if (swallow) {
+        event->accept();
+        return;
+    }
+    if (insertsText(event))
+        emit keyPress(event->text().front());
+    ChangeBatch batch(*this);
+    QsciScintilla::keyPressEvent(event);
+}
+
+void RichEdit::dropEvent(QDropEvent* event)
+{
+    ChangeBatch batch(*this);
+    QsciScintilla::dropEvent(event);
+}
+
+void RichEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    ChangeBatch batch(*this); // the middle button pastes the selection
+    QsciScintilla::mouseReleaseEvent(event);
+}
+
+void RichEdit::undo()
+{
+    ChangeBatch batch(*this);
+    QsciScintilla::undo();
+}
+
+void RichEdit::redo()
+{
+    ChangeBatch batch(*this);
+    QsciScintilla::redo();
+}
+
+void RichEdit::cut()
+{
+    ChangeBatch batch(*this);
+    QsciScintilla::cut();
+}
+
+void RichEdit::paste()
+{
+    ChangeBatch batch(*this);
+    QsciScintilla::paste();
+}
+
+void RichEdit::replaceSelectedText(const QString& text)
+{
+    ChangeBatch batch(*this);
+    QsciScintilla::replaceSelectedText(text);
+}
+
+void RichEdit::setText(const QString& text)
+{
+    ChangeBatch batch(*this);
+    QsciScintilla::setText(text);
+}
+
+void RichEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (!event->commitString().isEmpty())
+        emit keyPress(event->commitString().front());
+    ChangeBatch batch(*this);
+    QsciScintilla::inputMethodEvent(event);
+}
+
+int RichEdit::styleBefore(long bytePos) const
+{
+    if (bytePos <= 0)
+        return m_defaultStyle;
+    for (auto p = m_pendingInserts.rbegin(); p != m_pendingInserts.rend(); ++p)
+        if (p->start <= bytePos - 1 && bytePos - 1 < p->start + p->length)
+            return p->style;
+    return static_cast<int>(sci(SCI_GETSTYLEAT, static_cast<unsigned long>(bytePos - 1)));
+}
+
+void RichEdit::onModified(
+    int position, int type, const char*, int length, int, int, int, int, int, int)
+{
+    // Character counts up to the change stay right; those after it do not.
+    std::erase_if(m_anchors, [&](const PositionAnchor& a) { return a.byte > position; });
+    if (type & SC_MOD_BEFOREINSERT) {
+        for (PendingInsert& p : m_pendingInserts) {
+            if (p.start >= position)
+                p.start += length;
+            else if (p.start + p.length > position)
+                p.length += length;
+        }
+        if (!m_applyingColors && length > 0) {
+            const int style = m_insertionStyle >= 0 ? m_insertionStyle : styleBefore(position);
+            m_insertionStyle = -1;
+            m_pendingInserts.push_back({position, length, style});
+        }
+    } else if (type & SC_MOD_BEFOREDELETE) {
+        const auto shifted = [&](long x) {
+            return x <= position ? x : x >= position + length ? x - length : long(position);
+        };
+        for (PendingInsert& p : m_pendingInserts) {
+            const long end = shifted(p.start + p.length);
+            p.start = shifted(p.start);
+            p.length = end - p.start;
+        }
+    } else {
+        return;
+    }
+    // The flag's signal waits for the end of the change, as the text is not changed yet.
+    if (!m_modified)
+        m_modifiedSignalPending = true;
+    m_modified = true;
+    m_changePending = true;
+    if (m_batchDepth == 0 && !m_flushScheduled) {
+        // A change from outside a key or call of this class: finish it once it is done.
+        m_flushScheduled = true;
+        QTimer::singleShot(0, this, [this] {
+            m_flushScheduled = false;
+            if (m_batchDepth == 0)
+                flushChanges();
+        });
+    }
+}
+
+void RichEdit::flushChanges()
+{
+    if (!m_pendingInserts.empty()) {
+        for (const PendingInsert& p : m_pendingInserts) {
+            if (p.length <= 0)
+                continue;
+            sci(SCI_STARTSTYLING, static_cast<unsigned long>(p.start), 0xFF);
+            sci(SCI_SETSTYLING, static_cast<unsigned long>(p.length), p.style);
+        }
+        m_pendingInserts.clear();
+        markAllStyled();
+    }
+    if (m_modifiedSignalPending) {
+        m_modifiedSignalPending = false;
+        emit modifiedFlagChanged(m_modified);
+    }
+    if (m_changePending) {
+        m_changePending = false;
+        emit changed();
+    }
+}
+
+void RichEdit::onStyleNeeded(int)
+{
+    markAllStyled();
+}
+
+void RichEdit::onUpdateUi(int updated)
+{
+    if (updated & SC_UPDATE_SELECTION)
+        m_insertionStyle = -1;
+}
+
+} // namespace zenkel

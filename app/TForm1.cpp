@@ -2,11 +2,13 @@
 #include "app/TForm1.h"
 
 #include "app/ButtonStates.h"
+#include "app/EditorHostAdapter.h"
 #include "app/Prompter.h"
 #include "app/StartupMarker.h"
 #include "app/TForm2.h"
 #include "app/TFormFile.h"
 #include "app/TFormMsg.h"
+#include "app/TFormRestore.h"
 #include "app/TFormTree.h"
 #include "app/TiledPanel.h"
 #include "batch/Backup.h"
@@ -15,7 +17,10 @@
 #include "engine/SafeFile.h"
 #include "style/StyleFiles.h"
 
-#include <Qsci/qsciscintilla.h>
+#include "editor/FileText.h"
+#include "editor/RichEdit.h"
+#include "editor/SyntaxColoring.h"
+#include "options/TFormOptions.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -137,6 +142,13 @@ void TForm1::FormCreate(const StartOptions& options)
     if (!m_session.loadSettings({screen.width(), screen.height()}, &error))
         Prompter::error(this, title(), qs(error));
     const ProgramSettings& settings = m_session.settings;
+    ColorSet colors;
+    colors.TextCol = settings.TextCol;
+    colors.TagCol = settings.TagCol;
+    colors.QuotedCol = settings.QuotedCol;
+    colors.CommentCol = settings.CommentCol;
+    m_reScreen->setColorSet(colors);
+    m_reScreen->setDoColorTags(settings.DoColorTags);
     move(settings.Left, settings.Top);
     resize(settings.Width, settings.Height);
 
@@ -281,6 +293,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     bool dismissed = false;
     confirmSaveBefore("before close?", false, dismissed);
     if (!dismissed) {
+        SetColorMode(*m_reScreen, 1);
         m_session.settings.Left = x();
         m_session.settings.Top = y();
         m_session.settings.Width = width();
@@ -350,16 +363,14 @@ void TForm1::BRestoreClick()
     // The single file: its sibling backup goes back into the editor and the file.
     const std::string backup = siblingBackupPath(state.currentFile, m_session.settings.BackupExt);
     state.backupFile = backup;
-    if (QFileInfo::exists(qs(backup))) {
-        const Prompter::Answer answer = Prompter::question(
-            this, "Restore from: \"" + qs(backup) + "\" ?",
-            "Restore from: \"" + qs(backup) + "\" ?");
-        if (answer == Prompter::Yes || answer == Prompter::Ok) {
-            std::string error;
-            if (!CopyFileKeepDate(backup, state.currentFile, &error)) {
-                Prompter::error(this, title(), qs(error));
+    std::string bytes;
+    if (QFileInfo::exists(qs(backup)) && ReadFileBytes(qs(backup), bytes)) {
+        TFormRestore dialog(qs(backup), TextFromFileBytes(bytes), this);
+        if (dialog.run() == QDialog::Accepted && loadFileIntoEditor(backup)) {
+            QString error;
+            if (!SaveREToFile(*m_reScreen, qs(state.currentFile), &error)) {
+                Prompter::error(this, title(), error);
             } else {
-                LoadSingleFile(state.currentFile);
                 writeEditorToSnapshot();
                 showStatus("Restored and saved: \"" + qs(state.currentFile) + "\"");
                 setEditorModified(false);
@@ -372,8 +383,9 @@ void TForm1::BRestoreClick()
 
 void TForm1::BOptionsClick()
 {
-    // The options window comes with its own issue; until then the button says so.
-    Prompter::information(this, title(), "The options window is not available yet.");
+    TFormOptions form(m_session, OptionsPictures{m_mainTile, m_optionTile}, this);
+    form.run();
+    button("BTrim")->setToolTip(qs(UpdateTrimHint(m_session.trimList)));
 }
 
 void TForm1::BHelpClick()

@@ -18,12 +18,13 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QToolButton;
-class QsciScintilla;
 
 namespace zenkel
 {
 
 class TiledPanel;
+class RichEdit;
+class EditorColoring;
 class TFormFile;
 class TFormMsg;
 class TFormTree;
@@ -79,6 +80,11 @@ public:
     void setEditorModified(bool modified);
     void clearEditor();
     void writeEditorToSnapshot();
+    /// TForm1.SetREToModified: the status line, the modified flag and the button states.
+    void SetREToModified();
+    /// BRepaint1 ... BRepaint5: colour mode 1 ... 5 and a repaint.
+    void BRepaintClick(int mode);
+    RichEdit& editor() { return *m_reScreen; }
 
     // What the hosts need.
     void showStatus(const QString& text);
@@ -140,7 +146,6 @@ private:
     bool m_acceptDrops = false;
     bool m_editorMode = false;
     bool m_closing = false;
-    bool m_markedModified = false; ///< modified without an edit (a new file)
     QPixmap m_mainTile;
     QPixmap m_statusTile;
     QPixmap m_optionTile;
@@ -155,7 +160,9 @@ private:
     QProgressBar* m_progressActFile = nullptr;
     QProgressBar* m_progressAll = nullptr;
     QTabWidget* m_notebook1 = nullptr;
-    QsciScintilla* m_reScreen = nullptr;
+    RichEdit* m_reScreen = nullptr;
+    std::unique_ptr<EditorColoring> m_coloring;
+    std::unique_ptr<class EditorHostAdapter> m_editorHost;
     QPlainTextEdit* m_richProtokoll = nullptr;
     QLineEdit* m_edit1 = nullptr;
 };

@@ -1,12 +1,13 @@
 /// TForm1: the editor page's file commands.
 #include "app/TForm1.h"
 
+#include "app/EditorHostAdapter.h"
 #include "app/Prompter.h"
 #include "app/TFormFile.h"
 #include "batch/FileJob.h"
-#include "engine/SafeFile.h"
-
-#include <Qsci/qsciscintilla.h>
+#include "editor/FileText.h"
+#include "editor/RichEdit.h"
+#include "editor/SyntaxColoring.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -14,8 +15,6 @@
 #include <QUrl>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace zenkel
 {
@@ -36,34 +35,38 @@ std::string directoryWithSlash(const std::string& path)
     return dir;
 }
 
-/// The editor's text as file bytes: lines joined with CR LF, one after the last line.
-std::string editorBytes(const QsciScintilla& editor)
-{
-    const std::string text = editor.text().toLatin1().toStdString();
-    std::string bytes = SourceTextFromBytes(text);
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 20);
-    for (char c : bytes) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
+constexpr const char* NewFileTemplate =
+    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"
+    "<html>\r\n<head>\r\n<title>New page</title>\r\n"
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\r\n"
+    "</head>\r\n<body>\r\n\r\n</body>\r\n</html>\r\n";
 
 } // namespace
 
+void EditorHostAdapter::SetREToModified()
+{
+    m_form.SetREToModified();
+}
+
+bool EditorHostAdapter::saveEnabled() const
+{
+    const QPushButton* save = m_form.findChild<QPushButton*>("BSave");
+    return save && save->isEnabled();
+}
+
+void EditorHostAdapter::BSaveClick()
+{
+    m_form.BSaveClick();
+}
+
 bool TForm1::loadFileIntoEditor(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        Prompter::error(this, "Zenkel HTML", "Cannot open file:\r\n" + qs(path));
+    QString error;
+    const bool unattended = m_session.runState.CommandLineMode == CommandLineMode::Unattended;
+    if (!LoadREFromFile(*m_reScreen, qs(path), &error, unattended)) {
+        Prompter::error(this, "Zenkel HTML", error);
         return false;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    const std::string data = bytes.str();
-    m_reScreen->setText(QString::fromLatin1(data.data(), static_cast<qsizetype>(data.size())));
     setEditorModified(false);
     return true;
 }
@@ -82,61 +85,72 @@ bool TForm1::LoadSingleFile(const std::string& path)
 
 bool TForm1::editorModified() const
 {
-    return m_markedModified || m_reScreen->isModified();
+    return m_reScreen->modifiedFlag();
 }
 
 void TForm1::setEditorModified(bool modified)
 {
-    // The editor control can only be told that its text is saved; "modified" without an
-    // edit (a new file) is kept here.
-    m_markedModified = modified;
-    if (!modified)
-        m_reScreen->setModified(false);
+    m_reScreen->setModifiedFlag(modified);
 }
 
-void TForm1::clearEditor()
+void TForm1::SetREToModified()
 {
-    m_reScreen->clear();
-}
-
-void TForm1::moveEditorCaretToStart()
-{
-    m_reScreen->setCursorPosition(0, 0);
-}
-
-void TForm1::writeEditorToSnapshot()
-{
-    std::string error;
-    if (!writeFileSafely(m_session.runState.snapshotFile, editorBytes(*m_reScreen), &error))
-        showStatus(qs(error));
-}
-
-void TForm1::BNewClick()
-{
-    const RunState& state = m_session.runState;
-    m_session.runState.SelectionMode = SelectionMode::SingleFile;
-    m_session.runState.currentFile = state.programDirectory + "zenkel_html_new.htm";
-    m_reScreen->setText("<html>\r\n<head>\r\n<title></title>\r\n</head>\r\n<body>\r\n\r\n"
-                        "</body>\r\n</html>\r\n");
-    showHtmlPage();
+    showStatus("Unsaved: \"" + qs(m_session.runState.currentFile) + "\"");
     setEditorModified(true);
     SetButtonState();
 }
 
+void TForm1::clearEditor()
+{
+    m_reScreen->setText(QString());
+}
+
+void TForm1::moveEditorCaretToStart()
+{
+    m_reScreen->setCaretPosition(0);
+}
+
+void TForm1::writeEditorToSnapshot()
+{
+    QString error;
+    if (!SaveREToFile(*m_reScreen, qs(m_session.runState.snapshotFile), &error))
+        showStatus(error);
+}
+
+void TForm1::BRepaintClick(int mode)
+{
+    SetColorMode(*m_reScreen, mode);
+    RepaintRE(*m_reScreen);
+    SetButtonState();
+}
+
+void TForm1::BNewClick()
+{
+    RunState& state = m_session.runState;
+    state.SelectionMode = SelectionMode::SingleFile;
+    state.currentFile = state.programDirectory + "zenkel_html_new.htm";
+    state.sourceDirectory = state.programDirectory;
+    m_reScreen->setText(QString());
+    StreamColoredText(*m_reScreen, NewFileTemplate, true);
+    showHtmlPage();
+    SetREToModified();
+}
+
 bool TForm1::BSaveClick()
 {
-    const std::string& file = m_session.runState.currentFile;
-    if (file.empty() || file == m_session.runState.programDirectory + "zenkel_html_new.htm") {
+    const RunState& state = m_session.runState;
+    const std::string& file = state.currentFile;
+    if (file.empty() || file == state.programDirectory + "zenkel_html_new.htm") {
         BSaveAsClick();
         return !editorModified();
     }
-    std::string error;
-    const std::string bytes = editorBytes(*m_reScreen);
-    if (!writeFileSafely(file, bytes, &error)) {
-        Prompter::error(this, "Zenkel HTML", qs(error));
+    QString error;
+    if (!SaveREToFile(*m_reScreen, qs(file), &error)) {
+        Prompter::error(this, "Zenkel HTML", error);
         return false;
     }
     writeEditorToSnapshot();
+    QFile::remove(qs(directoryWithSlash(file)) + "$zenkelhtml_tmp.htm");
     setEditorModified(false);
     showStatus("Saved: \"" + qs(file) + "\"");
     SetButtonState();
@@ -145,7 +159,7 @@ bool TForm1::BSaveClick()
 
 void TForm1::BSaveAsClick()
 {
-    if (m_formFile->run(TFormFile::Mode::Save) != QDialog::Accepted)
+    if (formFile().run(TFormFile::Mode::Save) != QDialog::Accepted)
         return;
     setEditorModified(false);
     showStatus("Saved: \"" + qs(m_session.runState.currentFile) + "\"");
@@ -154,22 +168,29 @@ void TForm1::BSaveAsClick()
 
 bool TForm1::saveEditorAs(const QString& path)
 {
-    std::string error;
-    const std::string bytes = editorBytes(*m_reScreen);
-    if (!writeFileSafely(path.toStdString(), bytes, &error))
+    QString error;
+    if (!SaveREToFile(*m_reScreen, path, &error))
         return false;
-    (void)writeFileSafely(m_session.runState.snapshotFile, bytes, &error);
+    (void)SaveREToFile(*m_reScreen, qs(m_session.runState.snapshotFile), &error);
     return true;
 }
 
 void TForm1::BCancelClick()
 {
-    const std::string& file = m_session.runState.currentFile;
-    if (QFile::exists(qs(m_session.runState.snapshotFile)))
-        LoadSingleFile(m_session.runState.snapshotFile);
-    m_session.runState.currentFile = file;
-    setEditorModified(false);
-    showStatus("Reloaded: " + qs(file));
+    RunState& state = m_session.runState;
+    const std::string file = state.currentFile;
+    if (file == state.programDirectory + "zenkel_html_new.htm" || file.empty()) {
+        m_reScreen->setText(QString());
+        setEditorModified(false);
+        state.currentFile.clear();
+        state.SelectionMode = SelectionMode::None;
+        showStatus("Click <Select File(s)> or <Select Tree> to process ...");
+    } else {
+        // The snapshot holds the text as last loaded or saved.
+        if (loadFileIntoEditor(state.snapshotFile))
+            showStatus("Reloaded: " + qs(file));
+    }
+    QFile::remove(qs(directoryWithSlash(file)) + "$zenkelhtml_tmp.htm");
     SetButtonState();
 }
 
@@ -184,13 +205,13 @@ void TForm1::BBrowserClick()
     const std::string& file = m_session.runState.currentFile;
     if (file.empty())
         return;
-    const std::string copy = directoryWithSlash(file) + "$zenkelhtml_tmp.htm";
-    std::string error;
-    if (!writeFileSafely(copy, editorBytes(*m_reScreen), &error)) {
-        Prompter::error(this, "Zenkel HTML", qs(error));
+    const QString copy = qs(directoryWithSlash(file)) + "$zenkelhtml_tmp.htm";
+    QString error;
+    if (!SaveREToFile(*m_reScreen, copy, &error)) {
+        Prompter::error(this, "Zenkel HTML", error);
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(qs(copy)));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(copy));
 }
 
 } // namespace zenkel

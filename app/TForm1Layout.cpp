@@ -3,7 +3,9 @@
 
 #include "app/TiledPanel.h"
 
-#include <Qsci/qsciscintilla.h>
+#include "app/EditorHostAdapter.h"
+#include "editor/ColorSet.h"
+#include "editor/RichEdit.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -97,14 +99,14 @@ QIcon helpIcon()
 }
 
 /// A small square colour-mode button showing its mode number.
-QPushButton* makeRepaintButton(QWidget* parent, int mode)
+QPushButton* makeRepaintButton(QWidget* parent, const ColorModeButton& spec)
 {
-    auto* b = new QPushButton(QString::number(mode), parent);
-    b->setObjectName(QString("BRepaint%1").arg(mode));
-    b->setProperty("Tag", mode);
+    auto* b = new QPushButton(QString::number(spec.mode), parent);
+    b->setObjectName(QString::fromLatin1(spec.name.data(), spec.name.size()));
+    b->setProperty("Tag", spec.mode);
     b->setFixedSize(22, 22);
     b->setFocusPolicy(Qt::NoFocus);
-    b->setToolTip(QString("<ALT><%1>: Colour mode %1").arg(mode));
+    b->setToolTip(QString::fromLatin1(spec.hint.data(), spec.hint.size()));
     return b;
 }
 
@@ -149,12 +151,12 @@ void TForm1::buildWindow()
     htmlLayout->setContentsMargins(0, 0, 0, 0);
     htmlLayout->setSpacing(0);
     htmlLayout->addWidget(buildEditorPanel());
-    m_reScreen = new QsciScintilla(htmlPage);
+    m_reScreen = new RichEdit(htmlPage);
     m_reScreen->setObjectName("REScreen");
-    m_reScreen->setUtf8(false);
-    m_reScreen->setEolMode(QsciScintilla::EolWindows);
-    m_reScreen->setMarginWidth(1, 0);
     htmlLayout->addWidget(m_reScreen, 1);
+    m_editorHost = std::make_unique<EditorHostAdapter>(*this);
+    m_coloring = std::make_unique<EditorColoring>(*m_reScreen, *m_editorHost);
+    m_coloring->connectEditor();
     m_notebook1->addTab(htmlPage, "HTML");
 
     m_richProtokoll = new QPlainTextEdit(m_notebook1);
@@ -236,8 +238,8 @@ QWidget* TForm1::buildEditorPanel()
     for (const ButtonSpec& spec : EditorButtonSpecs)
         row->addWidget(makeButton(m_panelEditor, spec));
     row->addStretch(1);
-    for (int mode = 1; mode <= 5; ++mode)
-        row->addWidget(makeRepaintButton(m_panelEditor, mode));
+    for (const ColorModeButton& spec : ColorModeButtons)
+        row->addWidget(makeRepaintButton(m_panelEditor, spec));
     row->addSpacing(6);
     QPushButton* browser = makeButton(
         m_panelEditor, {"BBrowser", "Browser", "<ALT><B>:  View current file in default browser"});
@@ -259,12 +261,12 @@ void TForm1::connectButtons()
     for (const auto& [name, handler] : handlers)
         connect(button(name), &QPushButton::clicked, this, handler);
     connect(button("BSave"), &QPushButton::clicked, this, [this] { BSaveClick(); });
-    connect(m_reScreen, &QsciScintilla::modificationChanged, this, [this](bool modified) {
-        if (modified && m_session.runState.SelectionMode == SelectionMode::SingleFile)
-            showStatus("Unsaved: \"" + QString::fromStdString(m_session.runState.currentFile)
-                       + "\"");
-        SetButtonState();
-    });
+    for (const ColorModeButton& spec : ColorModeButtons) {
+        const int mode = spec.mode;
+        connect(button(std::string(spec.name).c_str()), &QPushButton::clicked, this,
+                [this, mode] { BRepaintClick(mode); });
+    }
+    connect(m_reScreen, &RichEdit::modifiedFlagChanged, this, [this] { SetButtonState(); });
 }
 
 } // namespace zenkel

@@ -168,7 +168,7 @@ int setUpSession(const CliContext& c)
     if (c.options.validate)
         settings.DoValidate = true;
     if (c.options.eol)
-        settings.LineEnds = NormalizeLineEnds(*c.options.eol);
+        settings.LineEnds = NormalizeLineEndsSetting(*c.options.eol);
     c.session.loadTrimList();
     return activateStyle(c);
 }

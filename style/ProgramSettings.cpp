@@ -63,7 +63,7 @@ std::span<const IniKey<ProgramSettings>> settingsColorKeys()
     return ColorKeys;
 }
 
-std::string NormalizeLineEnds(std::string_view value)
+std::string NormalizeLineEndsSetting(std::string_view value)
 {
     const bool lf = value.size() == LineEndsLf.size()
         && std::equal(value.begin(), value.end(), LineEndsLf.begin(),
@@ -106,7 +106,7 @@ bool OpenProgramSettings(IniFile& ini, const std::string& programDir, std::strin
 void LoadProgramSettings(ProgramSettings& settings, const IniFile& ini, ScreenSize screen)
 {
     readIniKeys(ini, SettingsOptionsSection, settingsOptionsKeys(), settings);
-    settings.LineEnds = NormalizeLineEnds(settings.LineEnds);
+    settings.LineEnds = NormalizeLineEndsSetting(settings.LineEnds);
     readIniKeys(ini, PositionSection, settingsPositionKeys(), settings);
     settings.Width = ini.readInteger(PositionSection, WidthKey, screen.width * 8 / 10);
     settings.Height = ini.readInteger(PositionSection, HeightKey, screen.height * 8 / 10);

@@ -70,7 +70,7 @@ std::span<const IniKey<ProgramSettings>> settingsPositionKeys();
 std::span<const IniKey<ProgramSettings>> settingsColorKeys();
 
 /// LineEndsLf for "lf" in any letter case, LineEndsCrLf for anything else.
-std::string NormalizeLineEnds(std::string_view value);
+std::string NormalizeLineEndsSetting(std::string_view value);
 
 /// The path of prg.ini in a program directory.
 std::string ProgramSettingsPath(const std::string& programDir);

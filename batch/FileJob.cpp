@@ -505,7 +505,7 @@ bool WriteResult(Session& session, std::string* error)
         = joinLines(session.engine.outputList(), lineEndOf(session.settings));
     // The snapshot is the editor's reload copy; an unwritable program directory must not
     // keep the user's file from being written.
-    (void)writeFileSafely(state.snapshotFile, bytes);
+    (void)writeFileSafely(state.snapshotFile, bytes, nullptr, false);
     return writeFileSafely(state.currentFile, bytes, error);
 }
 

@@ -53,24 +53,42 @@ void Engine::emitLine(std::string_view line)
         m_outputList.add(line);
 }
 
+namespace
+{
+
+std::string crlfLines(const TextList& list)
+{
+    std::string bytes;
+    bytes.reserve(list.characterCount() + 2 * list.size());
+    for (std::string_view line : list) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+} // namespace
+
+std::string Engine::tokenListFileBytes() const
+{
+    std::string bytes;
+    for (std::size_t i = 0; i < m_tokens.size(); ++i) {
+        bytes += m_tokens[i];
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+std::string Engine::blockStoreFileBytes() const
+{
+    return crlfLines(m_blocks.lines());
+}
+
 bool Engine::writeDiagnosticFiles(const std::string& dir, std::string* error) const
 {
-    auto listBytes = [](const TextList& list) {
-        std::string bytes;
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            bytes += list[i];
-            bytes += "\r\n";
-        }
-        return bytes;
-    };
-    std::string tokens;
-    for (std::size_t i = 0; i < m_tokens.size(); ++i) {
-        tokens += m_tokens[i];
-        tokens += "\r\n";
-    }
     const std::string base = dir.empty() || dir.back() == '/' ? dir : dir + '/';
-    return writeFileSafely(base + "0tmp_htm.htm", tokens, error)
-        && writeFileSafely(base + "0tmp_nftags.htm", listBytes(m_blocks.lines()), error);
+    return writeFileSafely(base + "0tmp_htm.htm", tokenListFileBytes(), error, false)
+        && writeFileSafely(base + "0tmp_nftags.htm", blockStoreFileBytes(), error, false);
 }
 
 } // namespace zenkel

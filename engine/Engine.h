@@ -69,6 +69,9 @@ public:
     const TextList& outputList() const { return m_outputList; }
     TextList& outputList() { return m_outputList; }
 
+    /// The bytes of the two diagnostic files: one entry per line, each followed by CR LF.
+    std::string tokenListFileBytes() const;
+    std::string blockStoreFileBytes() const;
     /// Writes the token list as "0tmp_htm.htm" and the block store as "0tmp_nftags.htm" into
     /// dir, one entry per line, each followed by CR LF.
     [[nodiscard]] bool writeDiagnosticFiles(const std::string& dir, std::string* error = nullptr) const;

@@ -37,7 +37,8 @@ bool writeAll(int fd, std::string_view bytes)
 
 } // namespace
 
-bool writeFileSafely(const std::string& path, std::string_view bytes, std::string* error)
+bool writeFileSafely(const std::string& path, std::string_view bytes, std::string* error,
+                     bool sync)
 {
     mode_t mode = 0666 & ~[] {
         const mode_t mask = ::umask(0);
@@ -61,7 +62,7 @@ bool writeFileSafely(const std::string& path, std::string_view bytes, std::strin
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return fail(error, path, errno);
-    bool ok = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && (!sync || ::fsync(fd) == 0);
     int err = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;

@@ -27,7 +27,7 @@ void Engine::FormatHTML()
     m_index.build(m_style.tags);
     m_indentLevel = 0;
     // Indentation makes the output somewhat larger than the text; reserve for that.
-    m_outputList.reserve(0, m_sourceText.size() + m_sourceText.size() / 4);
+    m_outputList.reserve(m_sourceText.size() / 8, m_sourceText.size() + m_sourceText.size() / 4);
     ProgressSink& sink = progress();
     if (!m_selection) {
         sink.SetProgressRange(0, static_cast<long long>(m_tokens.size()));

@@ -18,6 +18,14 @@ bool isInputBlank(char c)
     return c == ' ' || c == '\t' || c == '\n';
 }
 
+/// True when tidying the brackets would turn the tag into a comment start ("< !-- x>",
+/// "<<!--x>"): the blanks and "<"s in front of "!--" would go.
+bool tidyingMakesComment(std::string_view tag)
+{
+    const std::size_t rest = tag.find_first_not_of("< ");
+    return rest != std::string_view::npos && rest > 1 && tag.substr(rest).starts_with("!--");
+}
+
 } // namespace
 
 void Engine::ParseHTML()
@@ -32,7 +40,8 @@ void Engine::ParseHTML()
     m_cellScan = CellScanMemo{};
     m_index.build(m_style.tags);
     // Tokens never hold much more than the text itself; reserving avoids regrowing.
-    m_tokens.reserve(m_sourceText.size() / 16, m_sourceText.size());
+    // Reserved pages that stay unused cost no memory, while regrowing would copy.
+    m_tokens.reserve(m_sourceText.size() / 4, m_sourceText.size());
 
     std::string& text = m_sourceText;
     const std::size_t length = text.size();
@@ -159,7 +168,11 @@ void Engine::finishTagCopy(std::string& tag, std::size_t& next, std::string_view
             tag += ' ';
         ++next;
     }
-    tidyBrackets(tag);
+    // Tidying must not make a comment start of what was none: a later scan of the output would
+    // take the text after it for a comment, which compressing purges, or drop it at once as a
+    // generated "<!--~" comment.
+    if (!tidyingMakesComment(tag))
+        tidyBrackets(tag);
 }
 
 namespace

@@ -61,6 +61,8 @@ const ScanCase ScanCases[] = {
     {"no blank after a layout tag", "<td>x</td> y", {"<TD>", "x", "</TD>", "y"}, {}},
     {"brackets tidied", "< a  href=x >", {"<a href=x>"}, {}},
     {"doubled brackets tidied", "<<p>>", {"<P>", ">"}, {}},
+    {"tidying makes no generated comment start", "<\t!--~ x>kept", {"< !--~ x>", "kept"}, {}},
+    {"tidying makes no comment start", "<<!-- x> kept", {"<<!-- x> ", "kept"}, {}},
     {"lower case converts umlauts in the name only", "<\xC4" "B title=\xD6>",
      {"<\xE4" "b title=\xD6>"}, {}, 2},
     {"preserve case", "<Table Width=3>", {"<Table Width=3>"}, {}, 3},

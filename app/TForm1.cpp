@@ -62,32 +62,6 @@ QString title()
     return QString::fromLatin1(ProgramTitle.data(), ProgramTitle.size()) + " ";
 }
 
-struct ButtonSpec
-{
-    const char* name;
-    const char* caption;
-    const char* hint;
-};
-
-constexpr ButtonSpec MainButtons[] = {
-    {"BFiles", "Select File(s)", "<F3>: Load a single file (or more for batch processing)"},
-    {"BTree", "Select Tree", "<F4>: Choose a directory tree for batch processing"},
-    {"BFormat", "Format", "<F5>: Format and save file(s)"},
-    {"BCompress", "Compress", "<F6>: Compress and save file(s)"},
-    {"BTrim", "Trim", "<F7>: Trim specified tags and save file(s)"},
-    {"BRestore", "Restore", "<F8>: Restore file(s) from last Backup"},
-    {"BOptions", "Options", "<F9>: Open the Options Window"},
-};
-
-constexpr ButtonSpec EditorButtons[] = {
-    {"BNew", "New", "Create a new HTML file "},
-    {"BSaveAs", "Save As", "Save a copy of the current file"},
-    {"BSave", "Save", "<CTRL><S>: Save current file"},
-    {"BCancel", "Cancel All", "<ESC>: Cancel editing and undo all changes"},
-    {"BUndo", "Undo", "<CTRL><Z>: Undo last change"},
-    {"BSearchRep", "Search-Repl.", "<CTRL><F>: Search and replace"},
-};
-
 /// Function keys and the buttons they stand for.
 constexpr std::pair<int, const char*> FunctionKeys[] = {
     {Qt::Key_F3, "BFiles"},   {Qt::Key_F4, "BTree"}, {Qt::Key_F5, "BFormat"},
@@ -202,7 +176,10 @@ void TForm1::FormShow()
     m_session.ActivateStyle(m_session.settings.StyleName);
     m_session.loadTrimList();
     button("BTrim")->setToolTip(qs(UpdateTrimHint(m_session.trimList)));
+    BuildEditorPopup();
     ResetCounters(m_session.engine.style().tags);
+    // A missing or unreadable file leaves the list empty; start-up goes on.
+    m_tagHints = TagHintList::load(qs(m_session.runState.programDirectory) + "tagsyntax.txt");
     if (m_commandLine.mode == CommandLineMode::None)
         showProtocolPage();
     m_edit1->setText("Note: Zenkel HTML v3.x supports partial code formatting via right mouse "
@@ -536,6 +513,11 @@ bool TForm1::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
             BCancelClick();
         else
             m_session.runState.userBreak = true;
+        return true;
+    }
+    if (key == Qt::Key_F1 && held == Qt::ShiftModifier) {
+        if (m_editorMode && !m_session.runInProgress)
+            CopyFromEditToRichEdit();
         return true;
     }
     for (const auto& [functionKey, name] : FunctionKeys) {

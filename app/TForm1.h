@@ -4,6 +4,8 @@
 #include "app/CommandLine.h"
 #include "app/MainHosts.h"
 #include "batch/Session.h"
+#include "editor/SelectionProcessing.h"
+#include "editor/TagHints.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -11,8 +13,10 @@
 #include <map>
 #include <memory>
 
+class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -25,6 +29,7 @@ namespace zenkel
 class TiledPanel;
 class RichEdit;
 class EditorColoring;
+class ReplaceDialog1;
 class TFormFile;
 class TFormMsg;
 class TFormTree;
@@ -86,6 +91,31 @@ public:
     void BRepaintClick(int mode);
     RichEdit& editor() { return *m_reScreen; }
 
+    // Selection processing: the editor's popup menu PopMenRE.
+    /// Builds the popup's items from the popup style name and the style catalogue.
+    void BuildEditorPopup();
+    /// Before the popup shows: widens the selection; the items are enabled only for a
+    /// selection that is not empty.
+    void PopMenPoP();
+    /// A click on a format, compress or trim item.
+    void MyPopupHandler(QAction* item);
+    QMenu& popMenRE() { return *m_popMenRE; }
+    const SelectionFlags& selectionFlags() const { return m_selectionFlags; }
+
+    // Search and replace.
+    void BSearchRepClick();
+    void ReplaceDialog1Find();
+    void ReplaceDialog1Replace();
+    ReplaceDialog1& replaceDialog1() { return *m_replaceDialog1; }
+
+    // Tag hints.
+    void REScreenSelectionChange();
+    void ShowTagHint();
+    void Edit1Change(const QString& text);
+    /// Shift+F1: the hint line, or its selected part, into the editor.
+    void CopyFromEditToRichEdit();
+    const TagHintList& tagHints() const { return m_tagHints; }
+
     // What the hosts need.
     void showStatus(const QString& text);
     QString statusText() const;
@@ -136,6 +166,12 @@ private:
     bool chooseFiles(std::vector<std::string>& files, std::string& directory);
     /// The tree and found-files dialogs; false when cancelled.
     bool chooseTree(std::string& directory, std::vector<std::string>& files);
+    void buildEditingParts();
+    void showEditorPopup(const QPoint& position);
+    void runFindReplace(bool replace);
+    /// Puts text in place of the editor's selection (coloured when colouring is on), selects
+    /// it, gives the editor the focus and marks the text modified.
+    void insertIntoEditor(const QString& text);
 
     MainWindowJobHost m_jobHost;
     Session m_session;
@@ -165,6 +201,10 @@ private:
     std::unique_ptr<class EditorHostAdapter> m_editorHost;
     QPlainTextEdit* m_richProtokoll = nullptr;
     QLineEdit* m_edit1 = nullptr;
+    QMenu* m_popMenRE = nullptr;
+    SelectionFlags m_selectionFlags;
+    ReplaceDialog1* m_replaceDialog1 = nullptr;
+    TagHintList m_tagHints;
 };
 
 } // namespace zenkel

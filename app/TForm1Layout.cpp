@@ -48,7 +48,7 @@ constexpr ButtonSpec EditorButtonSpecs[] = {
     {"BSave", "Save", "<CTRL><S>: Save current file"},
     {"BCancel", "Cancel All", "<ESC>: Cancel editing and undo all changes"},
     {"BUndo", "Undo", "<CTRL><Z>: Undo last change"},
-    {"BSearchRep", "Search-Repl.", "<CTRL><F>: Search and replace"},
+    {"BSearchRep", "Search-Repl.", "<CTRL><R>: Open Search&Replace Dialog"},
 };
 
 QPushButton* makeButton(QWidget* parent, const ButtonSpec& spec)
@@ -180,7 +180,8 @@ void TForm1::buildWindow()
     m_edit1 = new QLineEdit(bottom);
     m_edit1->setObjectName("Edit1");
     m_edit1->setReadOnly(true);
-    m_edit1->setFocusPolicy(Qt::NoFocus);
+    // Not reached by Tab, but a click lets the user select part of a hint and copy it.
+    m_edit1->setFocusPolicy(Qt::ClickFocus);
     bottomLayout->addWidget(m_edit1);
     bottomLayout->addStretch(1);
     layout->addWidget(bottom);
@@ -191,6 +192,9 @@ void TForm1::buildWindow()
     // Protocol lines appear as they are appended; a new selection empties the page.
     m_session.protocol.setListener([this](const std::string& line) { appendProtocolLine(line); });
     m_session.protocol.setClearedListener([this] { m_richProtokoll->clear(); });
+
+    // The popup menu, the search dialog and the tag hint line (TForm1Editing.cpp).
+    buildEditingParts();
 }
 
 QWidget* TForm1::buildButtonPanel()

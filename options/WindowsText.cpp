@@ -1,66 +1,15 @@
 /// Texts between the style's records and the window's widgets.
 #include "options/WindowsText.h"
 
+#include "editor/TextEncoding.h"
 #include "engine/DocLine.h"
 
 #include <QFile>
 #include <QStringDecoder>
 
-#include <array>
 
 namespace zenkel {
 
-namespace {
-
-/// The characters of the bytes 0x80 to 0x9F; the five bytes the code page leaves undefined
-/// keep their control characters, so a round trip gives them back unchanged.
-constexpr std::array<char16_t, 32> HighRange = {
-    0x20AC,
-    0x0081,
-    0x201A,
-    0x0192,
-    0x201E,
-    0x2026,
-    0x2020,
-    0x2021,
-    0x02C6,
-    0x2030,
-    0x0160,
-    0x2039,
-    0x0152,
-    0x008D,
-    0x017D,
-    0x008F,
-    0x0090,
-    0x2018,
-    0x2019,
-    0x201C,
-    0x201D,
-    0x2022,
-    0x2013,
-    0x2014,
-    0x02DC,
-    0x2122,
-    0x0161,
-    0x203A,
-    0x0153,
-    0x009D,
-    0x017E,
-    0x0178,
-};
-
-char windows1252Of(char16_t c)
-{
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<char>(c);
-    for (std::size_t i = 0; i < HighRange.size(); ++i) {
-        if (HighRange[i] == c)
-            return static_cast<char>(0x80 + i);
-    }
-    return '?';
-}
-
-} // namespace
 
 QString programTitleText()
 {
@@ -73,7 +22,7 @@ QString fromWindows1252(std::string_view bytes)
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (const char byte : bytes) {
         const auto b = static_cast<unsigned char>(byte);
-        text += QChar(b >= 0x80 && b <= 0x9F ? HighRange[b - 0x80] : char16_t(b));
+        text += QChar(static_cast<char16_t>(Windows1252ToUnicode(b)));
     }
     return text;
 }
@@ -87,7 +36,8 @@ std::string toWindows1252(const QString& text)
         // A character outside the basic plane is one '?', not two.
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
             ++i;
-        bytes += windows1252Of(c.unicode());
+        const int single = UnicodeToWindows1252(c.unicode());
+        bytes += single >= 0 ? static_cast<char>(single) : '?';
     }
     return bytes;
 }

@@ -127,6 +127,8 @@ void TForm1::BRepaintClick(int mode)
 void TForm1::BNewClick()
 {
     RunState& state = m_session.runState;
+    if (!state.currentFile.empty())
+        QFile::remove(qs(directoryWithSlash(state.currentFile)) + "$zenkelhtml_tmp.htm");
     state.SelectionMode = SelectionMode::SingleFile;
     state.currentFile = state.programDirectory + "zenkel_html_new.htm";
     state.sourceDirectory = state.programDirectory;

@@ -70,6 +70,9 @@ private slots:
     void escapeSetsTheUserBreak();
     void settingsWrittenAtCloseUnlessDismissed();
     void unattendedCommandLineFormatsWithBackup();
+    void newThenCancelAll();
+    void browserCopyWrittenAndDeletedOnSave();
+    void filesSurviveLoadAndSaveByteForByte();
 
 private:
     std::unique_ptr<TForm1> start(const std::vector<std::string>& parameters = {});
@@ -272,6 +275,44 @@ void TestTForm1::unattendedCommandLineFormatsWithBackup()
     QCOMPARE(readFile(page + ".zbak"), QByteArray("<html><p>a</p></html>"));
     QVERIFY(readFile(page).contains("\r\n"));
     QVERIFY(Prompter::log().isEmpty()); // no dialog at all
+}
+
+void TestTForm1::newThenCancelAll()
+{
+    auto form = start();
+    QTest::mouseClick(form->findChild<QPushButton*>("BNew"), Qt::LeftButton);
+    QVERIFY(form->editorModified());
+    QVERIFY(form->findChild<QPushButton*>("BCancel")->isEnabled());
+    QVERIFY(!form->findChild<QPushButton*>("BFormat")->isEnabled());
+    QTest::mouseClick(form->findChild<QPushButton*>("BCancel"), Qt::LeftButton);
+    QVERIFY(!form->editorModified());
+    QCOMPARE(form->statusText(), QString("Click <Select File(s)> or <Select Tree> to process ..."));
+}
+
+void TestTForm1::browserCopyWrittenAndDeletedOnSave()
+{
+    const QString page = home() + "site/a.htm";
+    auto form = start({page.toStdString()});
+    QCOMPARE(QString::fromStdString(form->session().runState.currentFile), page);
+    form->BBrowserClick();
+    QVERIFY(QFile::exists(home() + "site/$zenkelhtml_tmp.htm"));
+    form->SetREToModified();
+    QVERIFY(form->BSaveClick());
+    QVERIFY(!QFile::exists(home() + "site/$zenkelhtml_tmp.htm"));
+}
+
+void TestTForm1::filesSurviveLoadAndSaveByteForByte()
+{
+    // A UTF-8 page and a Windows-1252 page (with a byte the code page leaves undefined).
+    const QByteArray utf8 = "<html>\r\n<p>Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC</p>\r\n</html>\r\n";
+    const QByteArray cp1252 = "<html>\r\n<p>Gr\xFC\xDF \x80 \x81</p>\r\n</html>\r\n";
+    for (const QByteArray& bytes : {utf8, cp1252}) {
+        writeFile(home() + "site/enc.htm", bytes);
+        auto form = start({(home() + "site/enc.htm").toStdString()});
+        form->SetREToModified();
+        QVERIFY(form->BSaveClick());
+        QCOMPARE(readFile(home() + "site/enc.htm"), bytes);
+    }
 }
 
 QTEST_MAIN(TestTForm1)

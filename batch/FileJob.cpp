@@ -41,22 +41,9 @@ bool readFileBytes(const std::string& path, std::string& bytes, int* err)
         *err = errno;
         return false;
     }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            *err = errno;
-            ::close(fd);
-            return false;
-        }
-        if (got == 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
+    const bool ok = readAllFrom(fd, bytes, err);
     ::close(fd);
-    return true;
+    return ok;
 }
 
 bool writeAll(int fd, const char* data, std::size_t size)

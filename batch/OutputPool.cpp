@@ -3,6 +3,7 @@
 
 #include "batch/FileJob.h"
 #include "engine/Engine.h"
+#include "engine/SafeFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -48,24 +49,12 @@ bool readStampedFile(const std::string& path, std::string& bytes, FileStamp& sta
         return false;
     }
     stamp = stampOf(info);
-    bytes.clear();
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            error = "Cannot read file \"" + path + "\": " + std::strerror(errno);
-            ::close(fd);
-            return false;
-        }
-        if (got == 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
+    int err = 0;
+    const bool ok = readAllFrom(fd, bytes, &err);
     ::close(fd);
-    return true;
+    if (!ok)
+        error = "Cannot read file \"" + path + "\": " + std::strerror(err);
+    return ok;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,11 +15,26 @@ namespace zenkel
 namespace
 {
 
-bool fail(std::string* error, const std::string& path, int err)
+bool fail(std::string* error, const std::string& path, const std::string& reason)
 {
     if (error)
-        *error = "Cannot write file \"" + path + "\": " + std::strerror(err);
+        *error = "Cannot write file \"" + path + "\": " + reason;
     return false;
+}
+
+bool fail(std::string* error, const std::string& path, int err)
+{
+    return fail(error, path, std::strerror(err));
+}
+
+/// The file a write really replaces: the target of a symbolic link, so the link survives.
+std::string resolveLink(const std::string& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec))
+        return path;
+    const std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
+    return ec ? path : target.string();
 }
 
 bool writeAll(int fd, std::string_view bytes)
@@ -45,30 +61,35 @@ bool writeFileSafely(const std::string& path, std::string_view bytes, std::strin
         ::umask(mask);
         return mask;
     }();
+    const std::string target = resolveLink(path);
     struct stat existing{};
-    if (::stat(path.c_str(), &existing) == 0) {
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists) {
         if (S_ISDIR(existing.st_mode))
             return fail(error, path, EISDIR);
         // The rename would get around a read-only file; refuse it as a direct write would.
         // Root passes access() for any file, so the write bits are checked as well.
-        if (::access(path.c_str(), W_OK) != 0)
-            return fail(error, path, errno);
-        if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-            return fail(error, path, EACCES);
+        if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0
+            || ::access(target.c_str(), W_OK) != 0)
+            return fail(error, path, "the file is read-only");
         mode = existing.st_mode & 07777;
     }
 
-    std::string temp = path + ".zktmpXXXXXX";
+    std::string temp = target + ".zktmpXXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return fail(error, path, errno);
-    bool ok = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && (!sync || ::fsync(fd) == 0);
+    bool ok = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0;
+    // Keeping the owner works only for a privileged user; otherwise the file becomes ours.
+    if (ok && exists && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()))
+        (void)!::fchown(fd, existing.st_uid, existing.st_gid);
+    ok = ok && (!sync || ::fsync(fd) == 0);
     int err = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
         err = errno;
     }
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
         ok = false;
         err = errno;
     }
@@ -98,6 +119,25 @@ std::string joinLinesCrLf(const Lines& lines)
 }
 
 } // namespace
+
+bool readAllFrom(int fd, std::string& bytes, int* error)
+{
+    bytes.clear();
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            if (error)
+                *error = errno;
+            return false;
+        }
+        if (got == 0)
+            return true;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+}
 
 std::string joinCrLf(const std::vector<std::string>& lines)
 {

@@ -12,12 +12,18 @@ namespace zenkel
 
 /// Replaces the file at path with bytes: the bytes go to a temporary sibling first, which is
 /// then renamed over the target, so a failed write never leaves a half-written file. An
-/// existing file keeps its permissions; a file the user may not write is refused. On failure
+/// existing file keeps its permissions (and its owner where the user may set it); a file
+/// without write permission is refused, for every user; a symbolic link stays a link and its
+/// target is replaced. On failure
 /// returns false and sets *error to a message that names the file. Scratch files that the
 /// program can always make again pass sync = false: they are renamed into place as well, but
 /// not flushed to the disk first, which keeps runs over many files fast.
 [[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
                                    std::string* error = nullptr, bool sync = true);
+
+/// Reads everything left in an open file into bytes (replacing them). False with the
+/// system's error number in *error when a read fails; EINTR is retried.
+[[nodiscard]] bool readAllFrom(int fd, std::string& bytes, int* error = nullptr);
 
 /// Joins lines, each followed by CR LF.
 std::string joinCrLf(const std::vector<std::string>& lines);

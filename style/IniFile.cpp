@@ -1,6 +1,8 @@
 /// IniFile: a small, self-contained reader and writer of Windows-style INI files.
 #include "style/IniFile.h"
 
+#include "engine/SafeFile.h"
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -176,11 +178,6 @@ bool parseDecimal(std::string_view text, long long& value)
     return true;
 }
 
-std::string systemMessage(int error)
-{
-    return std::strerror(error);
-}
-
 bool fail(std::string* error, const std::string& message)
 {
     if (error)
@@ -188,43 +185,7 @@ bool fail(std::string* error, const std::string& message)
     return false;
 }
 
-bool writeAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 /// Creates a new file beside target; its name is returned in tempPath.
-int createTempSibling(const std::string& target, std::string& tempPath)
-{
-    static std::atomic<unsigned> counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-/// The file a save really replaces: the target of a symbolic link, so the link survives.
-std::string resolveLink(const std::string& path)
-{
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(path, ec))
-        return path;
-    const std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
-    return ec ? path : target.string();
-}
-
 } // namespace
 
 bool parseIniInteger(std::string_view text, long long& value)
@@ -253,19 +214,10 @@ bool IniFile::reload()
         return false;
     }
     std::string content;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            ::close(fd);
-            m_unreadable = true;
-            return false;
-        }
-        if (got == 0)
-            break;
-        content.append(buffer, static_cast<std::size_t>(got));
+    if (!readAllFrom(fd, content)) {
+        ::close(fd);
+        m_unreadable = true;
+        return false;
     }
     ::close(fd);
     setText(content);
@@ -449,57 +401,12 @@ bool IniFile::eraseSection(std::string_view section)
 
 bool IniFile::save(std::string* error) const
 {
-    const std::string quotedName = "\"" + m_path + "\"";
     if (m_path.empty())
         return fail(error, "Cannot write an INI file without a file name");
-
-    const std::string target = resolveLink(m_path);
-    struct stat old = {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists) {
-        if (S_ISDIR(old.st_mode))
-            return fail(error, "Cannot write " + quotedName + ": " + systemMessage(EISDIR));
-        // A file without write permission counts as read-only for everybody, also for a
-        // user whom the system would let write it anyway; the rename must not bypass that.
-        if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(target.c_str(), W_OK) != 0)
-            return fail(error, "Cannot write " + quotedName + ": the file is read-only");
-    }
     // Writing what we could not read would wipe the file's other contents.
     if (m_unreadable)
-        return fail(error, "Cannot write " + quotedName + ": the file could not be read");
-
-    std::string tempPath;
-    const int fd = createTempSibling(target, tempPath);
-    if (fd < 0)
-        return fail(error, "Cannot write " + quotedName + ": " + systemMessage(errno));
-    bool ok = writeAll(fd, text());
-    int savedErrno = errno;
-    if (ok && exists) {
-        if (::fchmod(fd, old.st_mode & 07777) != 0) {
-            ok = false;
-            savedErrno = errno;
-        }
-        // Keeping the owner works only for a privileged user; otherwise the file is ours.
-        if (ok && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
-            (void)!::fchown(fd, old.st_uid, old.st_gid);
-    }
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (ok && ::rename(tempPath.c_str(), target.c_str()) != 0) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (!ok) {
-        ::unlink(tempPath.c_str());
-        return fail(error, "Cannot write " + quotedName + ": " + systemMessage(savedErrno));
-    }
-    return true;
+        return fail(error, "Cannot write \"" + m_path + "\": the file could not be read");
+    return writeFileSafely(m_path, text(), error);
 }
 
 } // namespace zenkel

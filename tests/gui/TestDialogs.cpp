@@ -23,25 +23,16 @@
 #include <QTextEdit>
 #include <QtTest>
 
+#include "GuiTestSupport.h"
+
 #include <memory>
 
 using namespace zenkel;
+using zenkel::test::readFile;
+using zenkel::test::writeFile;
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QByteArray HtmlPage = "<html>\r\n<body>x</body>\r\n</html>\r\n";
 

@@ -17,26 +17,17 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "GuiTestSupport.h"
+
 #include <memory>
 
 using namespace zenkel;
+using zenkel::test::readFile;
+using zenkel::test::writeFile;
 
 namespace
 {
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void copyTree(const QString& from, const QString& to)
 {

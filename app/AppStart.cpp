@@ -12,11 +12,9 @@
 #include <cstdlib>
 #include <iostream>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 /// Quiet message handler for unattended runs: no window, no output about the display.
 void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)

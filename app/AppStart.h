@@ -4,15 +4,14 @@
 #include <string>
 #include <vector>
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// What the program's own options ask for, and the rest of the command line.
 struct AppArguments
 {
-    std::string home;                    ///< --home DIR
-    bool version = false;                ///< --version
-    bool help = false;                   ///< -h, --help
+    std::string home; ///< --home DIR
+    bool version = false; ///< --version
+    bool help = false; ///< -h, --help
     std::vector<std::string> parameters; ///< the switches and the file
 };
 

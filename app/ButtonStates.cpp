@@ -1,14 +1,12 @@
 /// The rules of TForm1.SetButtonState and TForm1.BadFilesMode, without widgets.
 #include "app/ButtonStates.h"
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
-constexpr const char* RepaintButtons[] = {"BRepaint1", "BRepaint2", "BRepaint3", "BRepaint4",
-                                          "BRepaint5"};
+constexpr const char* RepaintButtons[]
+    = {"BRepaint1", "BRepaint2", "BRepaint3", "BRepaint4", "BRepaint5"};
 
 } // namespace
 
@@ -37,7 +35,7 @@ std::map<std::string, bool> BadFilesModeRules()
 {
     std::map<std::string, bool> state;
     for (const char* name : {"BRestore", "BFormat", "BCompress", "BTrim", "BSaveAs", "BSave",
-                             "BSearchRep", "BCancel", "BUndo", "BBrowser"})
+             "BSearchRep", "BCancel", "BUndo", "BBrowser"})
         state[name] = false;
     for (const char* name : RepaintButtons)
         state[name] = false;

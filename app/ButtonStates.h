@@ -6,8 +6,7 @@
 #include <map>
 #include <string>
 
-namespace zenkel
-{
+namespace zenkel {
 
 struct ButtonStateInput
 {

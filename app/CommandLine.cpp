@@ -4,8 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
-namespace zenkel
-{
+namespace zenkel {
 
 std::string longPathForm(const std::string& path)
 {
@@ -15,8 +14,8 @@ std::string longPathForm(const std::string& path)
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& params,
-                             const std::function<bool(const std::string&)>& isValid,
-                             const std::function<void(const std::string&)>& fileShown)
+    const std::function<bool(const std::string&)>& isValid,
+    const std::function<void(const std::string&)>& fileShown)
 {
     const CommandLine reset;
     if (params.empty() || params.size() > 2)
@@ -36,7 +35,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& params,
         return reset;
     line.switches = first;
     std::transform(line.switches.begin(), line.switches.end(), line.switches.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     if (line.hasSwitch('C') && line.hasSwitch('F'))
         return reset;
     if (line.hasSwitch('C'))

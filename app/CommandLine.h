@@ -7,15 +7,14 @@
 #include <string>
 #include <vector>
 
-namespace zenkel
-{
+namespace zenkel {
 
 struct CommandLine
 {
     zenkel::CommandLineMode mode = zenkel::CommandLineMode::None;
     zenkel::Operation operation = zenkel::Operation::None;
     std::string switches; ///< the first parameter upper-cased, with its leading "-"
-    std::string file;     ///< the absolute, normalised path of the last parameter
+    std::string file; ///< the absolute, normalised path of the last parameter
 
     bool hasSwitch(char letter) const { return switches.find(letter) != std::string::npos; }
 };
@@ -29,7 +28,7 @@ std::string longPathForm(const std::string& path);
 /// fileShown receives the file as soon as it is known (shown in Edit1), even when the rest
 /// is rejected.
 CommandLine ParseCommandLine(const std::vector<std::string>& params,
-                             const std::function<bool(const std::string&)>& isValid,
-                             const std::function<void(const std::string&)>& fileShown = {});
+    const std::function<bool(const std::string&)>& isValid,
+    const std::function<void(const std::string&)>& fileShown = {});
 
 } // namespace zenkel

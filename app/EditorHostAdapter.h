@@ -3,15 +3,16 @@
 
 #include "editor/EditorColoring.h"
 
-namespace zenkel
-{
+namespace zenkel {
 
 class TForm1;
 
 class EditorHostAdapter : public EditorColoringHost
 {
 public:
-    explicit EditorHostAdapter(TForm1& form) : m_form(form) {}
+    explicit EditorHostAdapter(TForm1& form)
+        : m_form(form)
+    { }
     void SetREToModified() override;
     bool saveEnabled() const override;
     void BSaveClick() override;

@@ -7,11 +7,9 @@
 
 #include <QApplication>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 /// Pending events are handled at most this often during long work.
 constexpr int PumpIntervalMs = 25;
@@ -76,8 +74,8 @@ bool MainWindowRunHost::confirmRun(Session&)
 
 bool MainWindowRunHost::confirmUserBreak()
 {
-    return Prompter::question(&m_form, "Zenkel HTML",
-                              "Zenkel HTML - USER BREAK:\r\n Stop processing files?")
+    return Prompter::question(
+               &m_form, "Zenkel HTML", "Zenkel HTML - USER BREAK:\r\n Stop processing files?")
         == Prompter::Yes;
 }
 

@@ -6,8 +6,7 @@
 
 #include <QElapsedTimer>
 
-namespace zenkel
-{
+namespace zenkel {
 
 class TForm1;
 
@@ -34,7 +33,9 @@ private:
 class MainWindowRunHost : public RunHost
 {
 public:
-    explicit MainWindowRunHost(TForm1& form) : m_form(form) {}
+    explicit MainWindowRunHost(TForm1& form)
+        : m_form(form)
+    { }
     bool confirmRun(Session& session) override;
     bool confirmUserBreak() override;
     void showMessage(const std::string& text) override;

@@ -7,11 +7,9 @@
 #include <deque>
 #include <optional>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 std::deque<Prompter::Answer>& queued()
 {
@@ -28,11 +26,16 @@ std::optional<Prompter::Answer>& autoAnswer()
 Prompter::Answer fromButton(int button)
 {
     switch (button) {
-    case QMessageBox::Yes: return Prompter::Yes;
-    case QMessageBox::No: return Prompter::No;
-    case QMessageBox::Cancel: return Prompter::Cancel;
-    case QMessageBox::Ok: return Prompter::Ok;
-    default: return Prompter::Closed;
+    case QMessageBox::Yes:
+        return Prompter::Yes;
+    case QMessageBox::No:
+        return Prompter::No;
+    case QMessageBox::Cancel:
+        return Prompter::Cancel;
+    case QMessageBox::Ok:
+        return Prompter::Ok;
+    default:
+        return Prompter::Closed;
     }
 }
 
@@ -74,17 +77,17 @@ void Prompter::clearAutoAnswer()
     queued().clear();
 }
 
-Prompter::Answer Prompter::question(QWidget* parent, const QString& title, const QString& text,
-                                    bool withCancel)
+Prompter::Answer Prompter::question(
+    QWidget* parent, const QString& title, const QString& text, bool withCancel)
 {
     log().append(text);
     Answer answer;
     if (takeScriptedAnswer(answer))
         return answer;
     QMessageBox box(QMessageBox::Question, title, text,
-                    withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
-                               : QMessageBox::Yes | QMessageBox::No,
-                    parent);
+        withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                   : QMessageBox::Yes | QMessageBox::No,
+        parent);
     box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
     return fromButton(box.exec());
 }

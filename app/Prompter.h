@@ -6,8 +6,7 @@
 
 class QWidget;
 
-namespace zenkel
-{
+namespace zenkel {
 
 class Prompter
 {
@@ -22,8 +21,8 @@ public:
     };
 
     /// Yes/No question (Yes/No/Cancel with withCancel).
-    static Answer question(QWidget* parent, const QString& title, const QString& text,
-                           bool withCancel = false);
+    static Answer question(
+        QWidget* parent, const QString& title, const QString& text, bool withCancel = false);
     static void information(QWidget* parent, const QString& title, const QString& text);
     static void error(QWidget* parent, const QString& title, const QString& text);
 

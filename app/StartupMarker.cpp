@@ -6,8 +6,7 @@
 #include <QDir>
 #include <QFile>
 
-namespace zenkel
-{
+namespace zenkel {
 
 QString StartupMarker::path()
 {
@@ -16,8 +15,7 @@ QString StartupMarker::path()
     if (dir.isEmpty() || !QDir(dir).exists())
         dir = QDir::tempPath() + "/zenkel-html-" + qEnvironmentVariable("USER", "user");
     QDir().mkpath(dir);
-    return dir + "/" + QString::fromLatin1(ProgramTitle.data(), ProgramTitle.size())
-        + " .starting";
+    return dir + "/" + QString::fromLatin1(ProgramTitle.data(), ProgramTitle.size()) + " .starting";
 }
 
 bool StartupMarker::exists()

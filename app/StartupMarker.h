@@ -4,8 +4,7 @@
 
 #include <QString>
 
-namespace zenkel
-{
+namespace zenkel {
 
 class StartupMarker
 {

@@ -44,13 +44,11 @@
 
 #include <filesystem>
 
-namespace zenkel
-{
+namespace zenkel {
 
 const char* const TForm1::HomePageAddress = "https://zenkel-html.example.org/";
 
-namespace
-{
+namespace {
 
 QString qs(const std::string& text)
 {
@@ -64,8 +62,12 @@ QString title()
 
 /// Function keys and the buttons they stand for.
 constexpr std::pair<int, const char*> FunctionKeys[] = {
-    {Qt::Key_F3, "BFiles"},   {Qt::Key_F4, "BTree"}, {Qt::Key_F5, "BFormat"},
-    {Qt::Key_F6, "BCompress"}, {Qt::Key_F7, "BTrim"}, {Qt::Key_F8, "BRestore"},
+    {Qt::Key_F3, "BFiles"},
+    {Qt::Key_F4, "BTree"},
+    {Qt::Key_F5, "BFormat"},
+    {Qt::Key_F6, "BCompress"},
+    {Qt::Key_F7, "BTrim"},
+    {Qt::Key_F8, "BRestore"},
     {Qt::Key_F9, "BOptions"},
 };
 
@@ -109,9 +111,8 @@ void TForm1::FormCreate(const StartOptions& options)
     state.SelectionMode = SelectionMode::None;
     state.treeFileType = 0;
 
-    const QSize screen = QGuiApplication::primaryScreen()
-        ? QGuiApplication::primaryScreen()->size()
-        : QSize(1024, 768);
+    const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
+                                                          : QSize(1024, 768);
     std::string error;
     if (!m_session.loadSettings({screen.width(), screen.height()}, &error))
         Prompter::error(this, title(), qs(error));
@@ -244,8 +245,7 @@ bool TForm1::confirmSaveBefore(const QString& what, bool withCancel, bool& dismi
     dismissed = false;
     if (m_notebook1->currentIndex() != 0 || !editorModified())
         return true;
-    const Prompter::Answer answer = Prompter::question(
-        this, title(),
+    const Prompter::Answer answer = Prompter::question(this, title(),
         "Save:\r\n" + qs(m_session.runState.currentFile) + "\r\n" + what, withCancel);
     if (answer == Prompter::Yes)
         return BSaveClick();
@@ -360,7 +360,7 @@ void TForm1::BRestoreClick()
 
 void TForm1::BOptionsClick()
 {
-    TFormOptions form(m_session, OptionsPictures{m_mainTile, m_optionTile}, this);
+    TFormOptions form(m_session, OptionsPictures {m_mainTile, m_optionTile}, this);
     form.run();
     button("BTrim")->setToolTip(qs(UpdateTrimHint(m_session.trimList)));
 }

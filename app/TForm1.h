@@ -23,8 +23,7 @@ class QPushButton;
 class QTabWidget;
 class QToolButton;
 
-namespace zenkel
-{
+namespace zenkel {
 
 class TiledPanel;
 class RichEdit;
@@ -37,7 +36,7 @@ class TFormTree;
 /// Where the program's files are and what it was started with.
 struct StartOptions
 {
-    std::string programDirectory;        ///< with a final '/'
+    std::string programDirectory; ///< with a final '/'
     std::vector<std::string> parameters; ///< the command line without our own options
 };
 

@@ -16,11 +16,9 @@
 
 #include <filesystem>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 QString qs(const std::string& text)
 {
@@ -35,11 +33,11 @@ std::string directoryWithSlash(const std::string& path)
     return dir;
 }
 
-constexpr const char* NewFileTemplate =
-    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"
-    "<html>\r\n<head>\r\n<title>New page</title>\r\n"
-    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\r\n"
-    "</head>\r\n<body>\r\n\r\n</body>\r\n</html>\r\n";
+constexpr const char* NewFileTemplate
+    = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"
+      "<html>\r\n<head>\r\n<title>New page</title>\r\n"
+      "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\r\n"
+      "</head>\r\n<body>\r\n\r\n</body>\r\n</html>\r\n";
 
 } // namespace
 

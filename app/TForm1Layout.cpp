@@ -19,11 +19,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 struct ButtonSpec
 {
@@ -254,13 +252,20 @@ QWidget* TForm1::buildEditorPanel()
 void TForm1::connectButtons()
 {
     const std::pair<const char*, void (TForm1::*)()> handlers[] = {
-        {"BFiles", &TForm1::BFilesClick},     {"BTree", &TForm1::BTreeClick},
-        {"BFormat", &TForm1::BFormatClick},   {"BCompress", &TForm1::BCompressClick},
-        {"BTrim", &TForm1::BTrimClick},       {"BRestore", &TForm1::BRestoreClick},
-        {"BOptions", &TForm1::BOptionsClick}, {"BHelp", &TForm1::BHelpClick},
-        {"BEarth", &TForm1::BEarthClick},     {"BNew", &TForm1::BNewClick},
-        {"BSaveAs", &TForm1::BSaveAsClick},   {"BCancel", &TForm1::BCancelClick},
-        {"BUndo", &TForm1::BUndoClick},       {"BBrowser", &TForm1::BBrowserClick},
+        {"BFiles", &TForm1::BFilesClick},
+        {"BTree", &TForm1::BTreeClick},
+        {"BFormat", &TForm1::BFormatClick},
+        {"BCompress", &TForm1::BCompressClick},
+        {"BTrim", &TForm1::BTrimClick},
+        {"BRestore", &TForm1::BRestoreClick},
+        {"BOptions", &TForm1::BOptionsClick},
+        {"BHelp", &TForm1::BHelpClick},
+        {"BEarth", &TForm1::BEarthClick},
+        {"BNew", &TForm1::BNewClick},
+        {"BSaveAs", &TForm1::BSaveAsClick},
+        {"BCancel", &TForm1::BCancelClick},
+        {"BUndo", &TForm1::BUndoClick},
+        {"BBrowser", &TForm1::BBrowserClick},
     };
     for (const auto& [name, handler] : handlers)
         connect(button(name), &QPushButton::clicked, this, handler);
@@ -268,7 +273,7 @@ void TForm1::connectButtons()
     for (const ColorModeButton& spec : ColorModeButtons) {
         const int mode = spec.mode;
         connect(button(std::string(spec.name).c_str()), &QPushButton::clicked, this,
-                [this, mode] { BRepaintClick(mode); });
+            [this, mode] { BRepaintClick(mode); });
     }
     connect(m_reScreen, &RichEdit::modifiedFlagChanged, this, [this] { SetButtonState(); });
 }

@@ -10,11 +10,9 @@
 
 #include <QApplication>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 QString qs(const std::string& text)
 {
@@ -76,8 +74,8 @@ int TForm1::ShowFileSelection(int kind)
         for (const std::string& file : files)
             names.push_back(file.substr(file.find_last_of('/') + 1));
         const FileValidator valid = [this](const std::string& path) {
-            return IsValidHtmlFile(path, m_session.settings.DoValidate,
-                                   m_session.runState.CommandLineMode);
+            return IsValidHtmlFile(
+                path, m_session.settings.DoValidate, m_session.runState.CommandLineMode);
         };
         outcome = selectFileList(state, directory, names, m_session.settings.BackupExt, valid);
     }

@@ -9,11 +9,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 /// The preview shows at most this much of the backup.
 constexpr qsizetype MaxPreviewCharacters = 800000;

@@ -5,8 +5,7 @@
 
 class QPlainTextEdit;
 
-namespace zenkel
-{
+namespace zenkel {
 
 class TFormRestore : public QDialog
 {

@@ -3,13 +3,11 @@
 
 #include <QPainter>
 
-namespace zenkel
-{
+namespace zenkel {
 
 TiledPanel::TiledPanel(QWidget* parent)
     : QFrame(parent)
-{
-}
+{ }
 
 void TiledPanel::setTile(const QPixmap& tile)
 {

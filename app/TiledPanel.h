@@ -4,8 +4,7 @@
 #include <QFrame>
 #include <QPixmap>
 
-namespace zenkel
-{
+namespace zenkel {
 
 class TiledPanel : public QFrame
 {

@@ -7,13 +7,11 @@
 #include <filesystem>
 #include <system_error>
 
-namespace zenkel
-{
+namespace zenkel {
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 bool isBlank(char c)
 {
@@ -102,9 +100,11 @@ const char* verbOf(zenkel::Operation operation)
 std::string singleFileText(const std::string& verb, bool doCreateBackUps, const MsgFacts& facts)
 {
     const std::string backup = facts.currentFile + facts.backupExt;
-    std::string text = "\r\nThe current file will be" + verb + "now.\r\n\r\n"
-                       "Note: following files will be overwritten:\r\n"
-                       "SOURCE:  \"" + facts.currentFile + "\"\r\n";
+    std::string text = "\r\nThe current file will be" + verb
+        + "now.\r\n\r\n"
+          "Note: following files will be overwritten:\r\n"
+          "SOURCE:  \""
+        + facts.currentFile + "\"\r\n";
     if (!doCreateBackUps)
         return text + "\r\n ******** WARNING: *********\r\n  No Backup File will be created!";
     if (facts.backupExists)
@@ -113,18 +113,19 @@ std::string singleFileText(const std::string& verb, bool doCreateBackUps, const 
 }
 
 std::string manyFilesText(zenkel::Operation operation, zenkel::SelectionMode mode,
-                          const std::string& verb, bool doCreateBackUps, const MsgFacts& facts)
+    const std::string& verb, bool doCreateBackUps, const MsgFacts& facts)
 {
-    const std::string text =
-        "\r\n" + std::to_string(facts.fileCount) + " files will be" + verb + "now.\r\n\r\n";
+    const std::string text
+        = "\r\n" + std::to_string(facts.fileCount) + " files will be" + verb + "now.\r\n\r\n";
     if (mode == SelectionMode::FileList && operation == Operation::Restore)
-        return text + "HTML-Files without a corresponding\r\nBackup File will be skipped.\r\n\r\n"
-                      "Note: Restore doesn't generate new Backup Files!";
+        return text
+            + "HTML-Files without a corresponding\r\nBackup File will be skipped.\r\n\r\n"
+              "Note: Restore doesn't generate new Backup Files!";
     if (!doCreateBackUps)
         return text + "******  WARNING: ******\r\nNo Backup Files will be created!";
     if (mode == SelectionMode::Tree)
-        return text + "Backup enabled.\r\nSource Files will be copied to:\r\n\"" +
-               facts.nextBackupDirectory + "\"";
+        return text + "Backup enabled.\r\nSource Files will be copied to:\r\n\""
+            + facts.nextBackupDirectory + "\"";
     return text + "Backup Files will be created.\r\n\r\nExisting Backups will be overwritten.";
 }
 
@@ -138,7 +139,8 @@ std::string NormalizeBackupExt(std::string_view text)
         text.remove_suffix(1);
     std::string ext(text);
     // A '/' would put the backup into a sub-directory of the file's own name.
-    std::replace_if(ext.begin(), ext.end(), [](char c) { return c == ' ' || c == '/'; }, '_');
+    std::replace_if(
+        ext.begin(), ext.end(), [](char c) { return c == ' ' || c == '/'; }, '_');
     if (ext.empty())
         return DefaultBackupExt;
     if (ext.front() != '.')
@@ -156,10 +158,9 @@ bool BackupExists(RunState& state, const std::string& backupExt)
         state.backupFile = siblingBackup(state.currentFile, backupExt);
         return !backupExt.empty() && isRegularFile(state.backupFile);
     case SelectionMode::FileList:
-        return !backupExt.empty() &&
-               std::any_of(state.fileList.begin(), state.fileList.end(), [&](const auto& file) {
-                   return isRegularFile(siblingBackup(file, backupExt));
-               });
+        return !backupExt.empty()
+            && std::any_of(state.fileList.begin(), state.fileList.end(),
+                [&](const auto& file) { return isRegularFile(siblingBackup(file, backupExt)); });
     case SelectionMode::Tree:
     case SelectionMode::None:
         break;
@@ -214,11 +215,11 @@ bool CreateBackupDirectory(RunState& state, std::string* error)
     return false;
 }
 
-std::string TreeBackupPath(const std::string& file, const std::string& sourceDirectory,
-                           const std::string& backupDirectory)
+std::string TreeBackupPath(
+    const std::string& file, const std::string& sourceDirectory, const std::string& backupDirectory)
 {
-    if (withoutTrailingSlashes(sourceDirectory).empty() ||
-        withoutTrailingSlashes(backupDirectory).empty())
+    if (withoutTrailingSlashes(sourceDirectory).empty()
+        || withoutTrailingSlashes(backupDirectory).empty())
         return {};
     const std::string source = withTrailingSlash(sourceDirectory);
     if (file.size() <= source.size() || file.compare(0, source.size(), source) != 0)
@@ -235,21 +236,21 @@ std::string TreeBackupPath(const RunState& state, const std::string& file)
 }
 
 BackupResult makeFileBackup(RunState& state, const std::string& file, const std::string& backupExt,
-                            const CopyFileFunction& copy)
+    const CopyFileFunction& copy)
 {
     BackupResult result;
     if (state.SelectionMode == SelectionMode::Tree) {
         result.backupFile = TreeBackupPath(state, file);
         if (result.backupFile.empty()) {
-            result.error = "No backup place for \"" + file + "\" below \"" +
-                           state.backupDirectory + "\"";
+            result.error
+                = "No backup place for \"" + file + "\" below \"" + state.backupDirectory + "\"";
             return result;
         }
         std::error_code ec;
         fs::create_directories(fs::path(result.backupFile).parent_path(), ec);
         if (ec) {
-            result.error = "Cannot create the backup directory for \"" + file +
-                           "\": " + ec.message();
+            result.error
+                = "Cannot create the backup directory for \"" + file + "\": " + ec.message();
             return result;
         }
     } else {
@@ -264,13 +265,13 @@ BackupResult makeFileBackup(RunState& state, const std::string& file, const std:
     std::string reason;
     result.ok = copy(file, result.backupFile, &reason);
     if (!result.ok)
-        result.error = "Backup of \"" + file + "\" to \"" + result.backupFile + "\" failed" +
-                       (reason.empty() ? "" : ": " + reason);
+        result.error = "Backup of \"" + file + "\" to \"" + result.backupFile + "\" failed"
+            + (reason.empty() ? "" : ": " + reason);
     return result;
 }
 
 RestoreOutcome restoreFromBackup(const std::string& file, const std::string& backupExt,
-                                 const CopyFileFunction& copy, std::string* error)
+    const CopyFileFunction& copy, std::string* error)
 {
     if (!isRegularFile(file))
         return RestoreOutcome::Skipped;
@@ -285,15 +286,15 @@ RestoreOutcome restoreFromBackup(const std::string& file, const std::string& bac
     std::string reason;
     if (!copy(backup, file, &reason)) {
         if (error)
-            *error = "Restore of \"" + file + "\" from \"" + backup + "\" failed" +
-                     (reason.empty() ? "" : ": " + reason);
+            *error = "Restore of \"" + file + "\" from \"" + backup + "\" failed"
+                + (reason.empty() ? "" : ": " + reason);
         return RestoreOutcome::Failed;
     }
     return RestoreOutcome::Restored;
 }
 
 ConfirmationMsg MakeMsg(zenkel::Operation operation, zenkel::SelectionMode mode,
-                        bool doCreateBackUps, const MsgFacts& facts)
+    bool doCreateBackUps, const MsgFacts& facts)
 {
     ConfirmationMsg msg;
     msg.caption = captionOf(operation);

@@ -9,8 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace zenkel
-{
+namespace zenkel {
 
 inline constexpr const char* DefaultBackupExt = ".zbak";
 /// Tree runs number their backup directories 00..99.
@@ -18,15 +17,15 @@ inline constexpr int MaxBackupDirectories = 100;
 
 inline constexpr const char* TooManyBackupDirsMessage = "Too many existing BACKUP-Directories";
 /// The two protocol lines of a tree run whose backup directory cannot be made.
-inline constexpr const char* BackupDirFailedLine =
-    "--> ERROR: Creating backup directory failed ...";
+inline constexpr const char* BackupDirFailedLine
+    = "--> ERROR: Creating backup directory failed ...";
 inline constexpr const char* AbortedLine = "--> aborted ...";
 
 /// Copies source to destination, keeping the source's modification time; false (with the
 /// reason in *error, when given) when the copy is not complete. The batch run passes
 /// CopyFileKeepDate.
-using CopyFileFunction = std::function<bool(const std::string& source,
-                                            const std::string& destination, std::string* error)>;
+using CopyFileFunction = std::function<bool(
+    const std::string& source, const std::string& destination, std::string* error)>;
 
 /// Blanks trimmed, inner blanks, '/' and later dots turned into '_', a leading '.' ensured; an
 /// empty text or a lone dot gives ".zbak". Not cut: the caller keeps the first 5 characters.
@@ -51,7 +50,7 @@ std::string NextBackupDirectory(const std::string& sourceDirectory);
 /// lie inside sourceDirectory or there is no backup directory, so a backup never lands
 /// outside the backup directory.
 std::string TreeBackupPath(const std::string& file, const std::string& sourceDirectory,
-                           const std::string& backupDirectory);
+    const std::string& backupDirectory);
 std::string TreeBackupPath(const RunState& state, const std::string& file);
 
 struct BackupResult
@@ -65,29 +64,26 @@ struct BackupResult
 /// directory made with missing parents), otherwise the sibling backup, which replaces an
 /// older one. Sets state.backupFile.
 [[nodiscard]] BackupResult makeFileBackup(RunState& state, const std::string& file,
-                                          const std::string& backupExt,
-                                          const CopyFileFunction& copy);
+    const std::string& backupExt, const CopyFileFunction& copy);
 
 enum class RestoreOutcome
 {
     Restored,
     Skipped, ///< the file or its sibling backup does not exist; nothing changed
-    Failed,  ///< the copy did not complete
+    Failed, ///< the copy did not complete
 };
 
 /// Copies the sibling backup over file; the backup stays in place and no new backup is made.
 [[nodiscard]] RestoreOutcome restoreFromBackup(const std::string& file,
-                                               const std::string& backupExt,
-                                               const CopyFileFunction& copy,
-                                               std::string* error = nullptr);
+    const std::string& backupExt, const CopyFileFunction& copy, std::string* error = nullptr);
 
 /// What the confirmation text says besides the operation, the mode and the backup setting.
 struct MsgFacts
 {
-    std::string currentFile;         ///< SingleFile
-    std::string backupExt;           ///< SingleFile
-    bool backupExists = false;       ///< SingleFile: BackupExists
-    std::size_t fileCount = 0;       ///< FileList and Tree
+    std::string currentFile; ///< SingleFile
+    std::string backupExt; ///< SingleFile
+    bool backupExists = false; ///< SingleFile: BackupExists
+    std::size_t fileCount = 0; ///< FileList and Tree
     std::string nextBackupDirectory; ///< Tree: NextBackupDirectory, named before it exists
 };
 
@@ -100,7 +96,7 @@ struct ConfirmationMsg
 
 /// The confirmation dialog's caption and text. Built again whenever the backup box changes.
 ConfirmationMsg MakeMsg(zenkel::Operation operation, zenkel::SelectionMode mode,
-                        bool doCreateBackUps, const MsgFacts& facts);
+    bool doCreateBackUps, const MsgFacts& facts);
 
 /// Collects the facts from the run state and the disk (may set state.backupFile, as
 /// BackupExists does).

@@ -21,11 +21,9 @@
 #include <unistd.h>
 #include <utility>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 
@@ -141,7 +139,11 @@ ScratchWriter::Files diagnosticFiles(const std::string& dir, std::string tokens,
 /// Clears the run flag however the run ends.
 struct RunGuard
 {
-    explicit RunGuard(Session& s) : session(s) { session.runInProgress = true; }
+    explicit RunGuard(Session& s)
+        : session(s)
+    {
+        session.runInProgress = true;
+    }
     ~RunGuard() { session.runInProgress = false; }
     Session& session;
 };
@@ -149,7 +151,10 @@ struct RunGuard
 class Driver
 {
 public:
-    Driver(Session& session, RunHost& host) : m_session(session), m_host(host) {}
+    Driver(Session& session, RunHost& host)
+        : m_session(session)
+        , m_host(host)
+    { }
 
     RunOutcome run();
 
@@ -183,10 +188,10 @@ private:
 
 RunOutcome Driver::run()
 {
-    const bool somethingToDo = (state().SelectionMode == SelectionMode::SingleFile
-                                && !state().currentFile.empty())
+    const bool somethingToDo
+        = (state().SelectionMode == SelectionMode::SingleFile && !state().currentFile.empty())
         || ((state().SelectionMode == SelectionMode::FileList
-             || state().SelectionMode == SelectionMode::Tree)
+                || state().SelectionMode == SelectionMode::Tree)
             && !state().fileList.empty());
     if (!somethingToDo) {
         m_host.showMessage("Zenkel HTML:\r\nNo Files selected, nothing to do ...!");
@@ -198,9 +203,12 @@ RunOutcome Driver::run()
     // The run uses the style as stored in its files, not unsaved edits.
     m_session.ActivateStyle(m_session.settings.StyleName);
     switch (state().SelectionMode) {
-    case SelectionMode::SingleFile: return singleFile();
-    case SelectionMode::FileList: return batch(false);
-    default: return batch(true);
+    case SelectionMode::SingleFile:
+        return singleFile();
+    case SelectionMode::FileList:
+        return batch(false);
+    default:
+        return batch(true);
     }
 }
 
@@ -214,8 +222,8 @@ RunOutcome Driver::singleFile()
     m_host.clearEditor();
     const std::string file = state().currentFile;
     if (backups() && operation() != Operation::Restore) {
-        const BackupResult backup =
-            makeFileBackup(state(), file, m_session.settings.BackupExt, CopyFileKeepDate);
+        const BackupResult backup
+            = makeFileBackup(state(), file, m_session.settings.BackupExt, CopyFileKeepDate);
         if (!backup.ok) {
             // A file without its backup is not touched.
             m_host.setButtonPanelEnabled(true);
@@ -280,8 +288,8 @@ RunOutcome Driver::batch(bool tree)
     if (tree) {
         append("Source-Directory: " + state().sourceDirectory);
         append("Backup-Directory: "
-               + (state().backupDirectory.empty() ? std::string("(none)") : state().backupDirectory)
-               + "\r\n");
+            + (state().backupDirectory.empty() ? std::string("(none)") : state().backupDirectory)
+            + "\r\n");
     }
     append("--> Started: " + m_host.currentDateTime());
     if (tree) {
@@ -304,7 +312,7 @@ RunOutcome Driver::batch(bool tree)
     append("--> Finished: " + m_host.currentDateTime());
     if (operation() == Operation::Compress)
         append("\r\nOverall compressing performance: "
-               + CompressionFigures(state().sizeBeforeTotal, state().sizeAfterTotal));
+            + CompressionFigures(state().sizeBeforeTotal, state().sizeAfterTotal));
     append("\r\nJob done...");
     saveReport(tree && !state().backupDirectory.empty() ? state().backupDirectory
                                                         : state().programDirectory);
@@ -322,14 +330,14 @@ void Driver::startWorkers(const std::vector<std::string>& files)
     settings.lineEnd = std::string(lineEndOf(m_session.settings));
     settings.diagnosticFiles = operation() != Operation::Trim;
     // The style was just activated from its files; every worker engine gets a copy of it.
-    m_pool = std::make_unique<OutputPool>(files, operation(), m_session.engine.style(),
-                                          m_session.trimList, workers, settings);
+    m_pool = std::make_unique<OutputPool>(
+        files, operation(), m_session.engine.style(), m_session.trimList, workers, settings);
     m_scratch = std::make_unique<ScratchWriter>();
     // A trim scans nothing: the file job leaves the session engine's last scan in the
     // diagnostic files, and that scan does not change during the run.
     if (operation() == Operation::Trim)
         m_trimScan = diagnosticFiles(state().programDirectory, tokenFileBytes(m_session.engine),
-                                     blockFileBytes(m_session.engine));
+            blockFileBytes(m_session.engine));
 }
 
 void Driver::stopWorkers()
@@ -344,8 +352,8 @@ PrecomputedFile* Driver::takeAhead(const std::string& file, std::size_t index)
 {
     if (!m_pool)
         return nullptr;
-    PrecomputedFile& ahead =
-        m_pool->take(index, [this] { m_session.host.handlePendingMessages(); });
+    PrecomputedFile& ahead
+        = m_pool->take(index, [this] { m_session.host.handlePendingMessages(); });
     // The worker read the file before its backup was made: its result stands only for the
     // content it read. A file changed since (listed twice, edited meanwhile), one it could
     // not read, and a disk short of space all go through the file job here, which reports
@@ -353,11 +361,10 @@ PrecomputedFile* Driver::takeAhead(const std::string& file, std::size_t index)
     FileJobHost probe;
     if (ahead.computed && fileStampOf(file) == ahead.stamp && CheckDiskSpace(file, probe)) {
         m_scratch->write(ScratchWriter::Diagnostics,
-                         operation() == Operation::Trim
-                             ? m_trimScan
-                             : diagnosticFiles(state().programDirectory,
-                                               std::move(ahead.tokenFileBytes),
-                                               std::move(ahead.blockFileBytes)));
+            operation() == Operation::Trim
+                ? m_trimScan
+                : diagnosticFiles(state().programDirectory, std::move(ahead.tokenFileBytes),
+                    std::move(ahead.blockFileBytes)));
         return &ahead;
     }
     // The file job writes its scratch files at once; those still queued must land first.
@@ -385,8 +392,8 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
     }
     std::string backupNote;
     if (backups() && operation() != Operation::Restore) {
-        const BackupResult backup =
-            makeFileBackup(state(), file, m_session.settings.BackupExt, CopyFileKeepDate);
+        const BackupResult backup
+            = makeFileBackup(state(), file, m_session.settings.BackupExt, CopyFileKeepDate);
         if (!backup.ok) {
             append("==> " + file + "   -  not processed: " + backup.error);
             ++m_outcome.skipped;
@@ -395,8 +402,8 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
         backupNote = "   ==> Backup: " + backup.backupFile;
     }
     const PrecomputedFile* ahead = takeAhead(file, index);
-    const FileJobResult job =
-        ahead ? FileJobResult{JobOutcome::Processed, {}} : RunFileJob(m_session, file);
+    const FileJobResult job
+        = ahead ? FileJobResult {JobOutcome::Processed, {}} : RunFileJob(m_session, file);
     if (state().userBreak) {
         if (m_host.confirmUserBreak()) {
             append(UserBreakQuestionAborted);
@@ -431,8 +438,8 @@ void Driver::abortWithError(const std::string& message)
     append("--> ERROR: " + message);
     append(AbortedLine);
     saveReport(state().SelectionMode == SelectionMode::Tree && !state().backupDirectory.empty()
-                   ? state().backupDirectory
-                   : state().programDirectory);
+            ? state().backupDirectory
+            : state().programDirectory);
     m_host.showError(message);
     m_outcome.result = RunResult::Aborted;
     finish();
@@ -467,7 +474,7 @@ void Driver::finish()
 std::string RunHost::currentDateTime()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
+    std::tm local {};
     localtime_r(&now, &local);
     char buffer[128];
     // The user's short date and long time, as the locale has them.
@@ -477,16 +484,20 @@ std::string RunHost::currentDateTime()
 }
 
 std::string fileProtocolLine(Operation operation, const std::string& file, std::int64_t before,
-                             std::int64_t after, bool processed)
+    std::int64_t after, bool processed)
 {
     switch (operation) {
     case Operation::Compress:
         return "==> Compressed: " + file + " Size: " + std::to_string(before) + "->"
             + std::to_string(after) + " byte";
-    case Operation::Format: return "==> Formatted: " + file;
-    case Operation::Trim: return "==> Trimmed: " + file;
-    case Operation::Restore: return "==> " + file + (processed ? "   -  RESTORED" : "   -  skip");
-    case Operation::None: break;
+    case Operation::Format:
+        return "==> Formatted: " + file;
+    case Operation::Trim:
+        return "==> Trimmed: " + file;
+    case Operation::Restore:
+        return "==> " + file + (processed ? "   -  RESTORED" : "   -  skip");
+    case Operation::None:
+        break;
     }
     return "==> " + file;
 }

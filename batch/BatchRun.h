@@ -9,8 +9,7 @@
 #include <cstdint>
 #include <string>
 
-namespace zenkel
-{
+namespace zenkel {
 
 class Engine;
 struct Session;
@@ -29,13 +28,13 @@ public:
     virtual void showMessage(const std::string& text) = 0;
     /// An error box for a file that could not be read or written.
     virtual void showError(const std::string& text) = 0;
-    virtual void setButtonPanelEnabled(bool /*enabled*/) {}
-    virtual void clearEditor() {}
+    virtual void setButtonPanelEnabled(bool /*enabled*/) { }
+    virtual void clearEditor() { }
     /// Loads a file into the editor with colouring (single-file runs).
-    virtual void loadEditorFromFile(const std::string& /*path*/) {}
-    virtual void setEditorUnmodified() {}
-    virtual void moveEditorCaretToStart() {}
-    virtual void SetButtonState() {}
+    virtual void loadEditorFromFile(const std::string& /*path*/) { }
+    virtual void setEditorUnmodified() { }
+    virtual void moveEditorCaretToStart() { }
+    virtual void SetButtonState() { }
     /// The current local date and time in the user's short date and long time format.
     virtual std::string currentDateTime();
     /// False when the run's report.txt is not wanted.
@@ -47,12 +46,12 @@ public:
 
 enum class RunResult
 {
-    NothingToDo,  ///< no file selected
-    Busy,         ///< another run is going
-    Canceled,     ///< the confirmation was refused
-    Refused,      ///< the tree's backup directory could not be made
-    UserBreak,    ///< stopped by the user between files
-    Aborted,      ///< a file could not be read or written
+    NothingToDo, ///< no file selected
+    Busy, ///< another run is going
+    Canceled, ///< the confirmation was refused
+    Refused, ///< the tree's backup directory could not be made
+    UserBreak, ///< stopped by the user between files
+    Aborted, ///< a file could not be read or written
     Completed,
 };
 
@@ -60,8 +59,8 @@ struct RunOutcome
 {
     RunResult result = RunResult::NothingToDo;
     int processed = 0;
-    int skipped = 0;          ///< vanished files, restores without backup, failed backups
-    std::string reportPath;   ///< where report.txt went, empty when none was saved
+    int skipped = 0; ///< vanished files, restores without backup, failed backups
+    std::string reportPath; ///< where report.txt went, empty when none was saved
 };
 
 /// Runs the session's Operation over its SelectionMode (the driver behind TForm1.LetsGo).
@@ -69,6 +68,6 @@ RunOutcome runBatch(Session& session, RunHost& host);
 
 /// One file's protocol line (without the backup note).
 std::string fileProtocolLine(Operation operation, const std::string& file, std::int64_t before,
-                             std::int64_t after, bool processed);
+    std::int64_t after, bool processed);
 
 } // namespace zenkel

@@ -488,8 +488,7 @@ bool WriteResult(Session& session, std::string* error)
             *error = "No current file to write";
         return false;
     }
-    const std::string bytes
-        = joinLines(session.engine.outputList(), lineEndOf(session.settings));
+    const std::string bytes = joinLines(session.engine.outputList(), lineEndOf(session.settings));
     // The snapshot is the editor's reload copy; an unwritable program directory must not
     // keep the user's file from being written.
     (void)writeFileSafely(state.snapshotFile, bytes, nullptr, false);

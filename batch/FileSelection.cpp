@@ -7,13 +7,11 @@
 #include <initializer_list>
 #include <system_error>
 
-namespace zenkel
-{
+namespace zenkel {
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 std::string withoutTrailingSlashes(std::string path)
 {
@@ -30,15 +28,14 @@ char asciiUpper(char c)
 std::string asciiUpper(std::string_view text)
 {
     std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](char c) { return asciiUpper(c); });
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return asciiUpper(c); });
     return upper;
 }
 
 bool startsWithAny(std::string_view text, std::initializer_list<std::string_view> prefixes)
 {
     return std::any_of(prefixes.begin(), prefixes.end(),
-                       [&](std::string_view prefix) { return text.starts_with(prefix); });
+        [&](std::string_view prefix) { return text.starts_with(prefix); });
 }
 
 bool isSkippedDirectory(std::string_view name)
@@ -71,12 +68,12 @@ std::vector<TreeEntry> listDirectory(const std::string& base, ProgressSink& prog
             entries.push_back({std::move(name), type});
     }
     std::sort(entries.begin(), entries.end(),
-              [](const TreeEntry& a, const TreeEntry& b) { return a.name < b.name; });
+        [](const TreeEntry& a, const TreeEntry& b) { return a.name < b.name; });
     return entries;
 }
 
 void searchDirectory(const std::string& base, int treeFileType, const FileValidator& isValid,
-                     ProgressSink& progress, std::vector<std::string>& found)
+    ProgressSink& progress, std::vector<std::string>& found)
 {
     for (const TreeEntry& entry : listDirectory(base, progress)) {
         const std::string path = base + entry.name;
@@ -153,12 +150,12 @@ bool MatchesTypeFilter(std::string_view name, int treeFileType)
 }
 
 std::vector<std::string> SearchTree(const std::string& directory, int treeFileType,
-                                    const FileValidator& isValid, ProgressSink& progress)
+    const FileValidator& isValid, ProgressSink& progress)
 {
     std::vector<std::string> found;
     if (!directory.empty())
-        searchDirectory(withoutTrailingSlashes(directory) + "/", treeFileType, isValid, progress,
-                        found);
+        searchDirectory(
+            withoutTrailingSlashes(directory) + "/", treeFileType, isValid, progress, found);
     return found;
 }
 
@@ -190,8 +187,8 @@ zenkel::SelectionMode fileDialogChoiceKind(std::size_t selectedCount)
 }
 
 SelectionOutcome selectFileList(RunState& state, const std::string& directory,
-                                const std::vector<std::string>& names,
-                                const std::string& backupExt, const FileValidator& isValid)
+    const std::vector<std::string>& names, const std::string& backupExt,
+    const FileValidator& isValid)
 {
     SelectionOutcome outcome;
     state.sourceDirectory = withoutTrailingSlashes(directory) + "/";
@@ -215,12 +212,12 @@ SelectionOutcome selectFileList(RunState& state, const std::string& directory,
 
 std::string foundFilesCaption(std::size_t count, const std::string& treeDirectory)
 {
-    return std::to_string(count) + " valid HTML files found in: " +
-           withoutTrailingSlashes(treeDirectory) + "/...";
+    return std::to_string(count)
+        + " valid HTML files found in: " + withoutTrailingSlashes(treeDirectory) + "/...";
 }
 
-SelectionOutcome finishTreeSelection(RunState& state, const std::string& treeDirectory,
-                                     std::vector<std::string> chosen)
+SelectionOutcome finishTreeSelection(
+    RunState& state, const std::string& treeDirectory, std::vector<std::string> chosen)
 {
     SelectionOutcome outcome;
     state.fileList = std::move(chosen);

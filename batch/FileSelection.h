@@ -12,13 +12,12 @@
 #include <string_view>
 #include <vector>
 
-namespace zenkel
-{
+namespace zenkel {
 
 inline constexpr const char* ProtocolHeadText = "\r\n\r\nFiles to process:\r\n";
-inline constexpr const char* CheckOptionsText =
-    "\r\nNow check your options.\r\n"
-    "Then press <Format>, <Compress>, <Trim> or <Restore> to process.";
+inline constexpr const char* CheckOptionsText
+    = "\r\nNow check your options.\r\n"
+      "Then press <Format>, <Compress>, <Trim> or <Restore> to process.";
 inline constexpr const char* NoValidFilesStatus = "No valid HTML-Files found ...";
 inline constexpr const char* CheckingFilesStatus = "Checking HTML-Files: please wait ...";
 inline constexpr const char* SearchingFilesStatus = "Searching for HTML-Files: please wait ...";
@@ -48,8 +47,7 @@ bool MatchesTypeFilter(std::string_view name, int treeFileType);
 /// over; so is a directory that cannot be read. Lets the window handle pending messages as
 /// it goes.
 std::vector<std::string> SearchTree(const std::string& directory, int treeFileType,
-                                    const FileValidator& isValid,
-                                    ProgressSink& progress = nullProgressSink());
+    const FileValidator& isValid, ProgressSink& progress = nullProgressSink());
 
 /// Size in bytes, 0 when there is no such file.
 std::int64_t selectionFileSize(const std::string& path);
@@ -75,16 +73,16 @@ zenkel::SelectionMode fileDialogChoiceKind(std::size_t selectedCount);
 /// Several names chosen in directory: the valid ones, in the given order, become the file
 /// list, and directory (with a final '/') the source directory.
 SelectionOutcome selectFileList(RunState& state, const std::string& directory,
-                                const std::vector<std::string>& names,
-                                const std::string& backupExt, const FileValidator& isValid);
+    const std::vector<std::string>& names, const std::string& backupExt,
+    const FileValidator& isValid);
 
 /// The found-files dialog's caption after the search.
 std::string foundFilesCaption(std::size_t count, const std::string& treeDirectory);
 
 /// The files kept in the found-files dialog (none after Cancel) become the file list, and
 /// treeDirectory (with a final '/') the source directory.
-SelectionOutcome finishTreeSelection(RunState& state, const std::string& treeDirectory,
-                                     std::vector<std::string> chosen);
+SelectionOutcome finishTreeSelection(
+    RunState& state, const std::string& treeDirectory, std::vector<std::string> chosen);
 
 /// A tree must be a directory below the root: the root has no place beside it for backups.
 bool isChoosableTreeDirectory(const std::string& directory);

@@ -12,11 +12,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 FileStamp stampOf(const struct stat& info)
 {
@@ -24,24 +22,26 @@ FileStamp stampOf(const struct stat& info)
     stamp.device = static_cast<std::uint64_t>(info.st_dev);
     stamp.inode = static_cast<std::uint64_t>(info.st_ino);
     stamp.size = static_cast<std::int64_t>(info.st_size);
-    stamp.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000
-        + info.st_mtim.tv_nsec;
-    stamp.changed = static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1000000000
-        + info.st_ctim.tv_nsec;
+    stamp.modified
+        = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stamp.changed
+        = static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
     return stamp;
 }
 
 /// Reads a whole regular file together with the stamp of what was read. Opened without
 /// blocking, so a file replaced by a pipe cannot hold a worker.
-bool readStampedFile(const std::string& path, std::string& bytes, FileStamp& stamp,
-                     std::string& error)
+bool readStampedFile(
+    const std::string& path, std::string& bytes, FileStamp& stamp, std::string& error)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = "Cannot read file \"" + path + "\": " + std::strerror(errno);
         return false;
     }
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         const int err = S_ISREG(info.st_mode) ? errno : EINVAL;
         ::close(fd);
@@ -64,17 +64,26 @@ void computeOutput(Engine& engine, Operation operation)
     if (operation != Operation::Trim)
         engine.ParseHTML();
     switch (operation) {
-    case Operation::Compress: engine.CompressHTML(); break;
-    case Operation::Format: engine.FormatHTML(); break;
-    case Operation::Trim: engine.TrimHTML(); break;
+    case Operation::Compress:
+        engine.CompressHTML();
+        break;
+    case Operation::Format:
+        engine.FormatHTML();
+        break;
+    case Operation::Trim:
+        engine.TrimHTML();
+        break;
     case Operation::Restore:
-    case Operation::None: break;
+    case Operation::None:
+        break;
     }
 }
 
 FileStamp fileStampOf(const std::string& path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return {};
     return stampOf(info);
@@ -88,7 +97,7 @@ struct OutputPool::Slot
 };
 
 OutputPool::OutputPool(std::vector<std::string> files, Operation operation, const Style& style,
-                       const TrimList& trimList, int workers, OutputPoolSettings settings)
+    const TrimList& trimList, int workers, OutputPoolSettings settings)
     : m_files(std::move(files))
     , m_operation(operation)
     , m_trimList(trimList)

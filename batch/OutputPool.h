@@ -13,8 +13,7 @@
 #include <thread>
 #include <vector>
 
-namespace zenkel
-{
+namespace zenkel {
 
 class Engine;
 
@@ -30,7 +29,7 @@ struct FileStamp
     std::uint64_t inode = 0;
     std::int64_t size = -1;
     std::int64_t modified = 0; ///< nanoseconds
-    std::int64_t changed = 0;  ///< nanoseconds
+    std::int64_t changed = 0; ///< nanoseconds
     bool operator==(const FileStamp&) const = default;
 };
 
@@ -40,14 +39,14 @@ FileStamp fileStampOf(const std::string& path);
 /// One file's result, computed ahead of its turn on an engine of an OutputPool.
 struct PrecomputedFile
 {
-    bool computed = false;      ///< false: the file could not be read or processed
-    std::string error;          ///< why not; names the file
-    FileStamp stamp;            ///< the content that was read
-    std::string sourceBytes;    ///< the bytes read, when the pool keeps them
-    std::string resultBytes;    ///< the output lines, each followed by the pool's line end
+    bool computed = false; ///< false: the file could not be read or processed
+    std::string error; ///< why not; names the file
+    FileStamp stamp; ///< the content that was read
+    std::string sourceBytes; ///< the bytes read, when the pool keeps them
+    std::string resultBytes; ///< the output lines, each followed by the pool's line end
     std::string tokenFileBytes; ///< the diagnostic files of the scan, when the pool makes
     std::string blockFileBytes; ///< them (see Engine::writeDiagnosticFiles)
-    Engine* engine = nullptr;   ///< holds the scan and the output list of this file
+    Engine* engine = nullptr; ///< holds the scan and the output list of this file
 };
 
 /// What an OutputPool computes besides the output list.
@@ -66,7 +65,7 @@ class OutputPool
 {
 public:
     OutputPool(std::vector<std::string> files, Operation operation, const Style& style,
-               const TrimList& trimList, int workers, OutputPoolSettings settings = {});
+        const TrimList& trimList, int workers, OutputPoolSettings settings = {});
     ~OutputPool();
     OutputPool(const OutputPool&) = delete;
     OutputPool& operator=(const OutputPool&) = delete;

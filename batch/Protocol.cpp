@@ -4,8 +4,7 @@
 #include "batch/FileSelection.h"
 #include "engine/SafeFile.h"
 
-namespace zenkel
-{
+namespace zenkel {
 
 void Protocol::append(std::string_view text)
 {

@@ -6,8 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// The lines of the "Protokoll" page. A text appended with CR LF inside becomes several
 /// lines. The window (or the command-line tool) listens to show each line as it comes.

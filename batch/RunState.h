@@ -5,8 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// What the main window works on; the numbers are also the results of the file selection.
 enum class SelectionMode
@@ -41,9 +40,9 @@ inline constexpr const char* BlockStoreFileName = "0tmp_nftags.htm";
 inline constexpr const char* SnapshotFileName = "$tmp.htm";
 
 /// The filter text of the file and tree dialogs, also used by the validity test.
-inline constexpr const char* FileTypeList =
-    "HTM(L) only|*.htm|All HTML-File types|*.htm;*.asp;*.sht;*.dht;*.cfm|ASP|*.asp|"
-    "SSI Files|*.sht|Dynamic HTML Files|*.dht|Cold Fusion Files|*.cfm";
+inline constexpr const char* FileTypeList
+    = "HTM(L) only|*.htm|All HTML-File types|*.htm;*.asp;*.sht;*.dht;*.cfm|ASP|*.asp|"
+      "SSI Files|*.sht|Dynamic HTML Files|*.dht|Cold Fusion Files|*.cfm";
 
 /// All directories end in '/'. Sizes and totals are 64-bit.
 struct RunState

@@ -13,8 +13,7 @@
 #include <fstream>
 #include <string>
 
-namespace
-{
+namespace {
 
 using Clock = std::chrono::steady_clock;
 

@@ -16,14 +16,13 @@
 
 using namespace zenkel;
 
-namespace
-{
+namespace {
 
 std::string generateDocument(std::size_t targetBytes)
 {
     std::mt19937 rng(42);
     const char* words[] = {"garden", "the", "of", "seedlings", "compost", "and", "meeting",
-                           "library", "tomatoes", "with", "a", "club", "members", "every"};
+        "library", "tomatoes", "with", "a", "club", "members", "every"};
     auto sentence = [&](int n) {
         std::string s;
         for (int i = 0; i < n; ++i) {
@@ -52,7 +51,8 @@ std::string generateDocument(std::size_t targetBytes)
         }
         doc += "</table>\n<h2>" + sentence(4) + "</h2>\n";
         doc += "<p>" + sentence(120) + "\n" + sentence(80) + "</p>\n";
-        doc += "<script type=\"text/javascript\">\nfunction f(x) {\n\treturn x < 3;\n}\n</script>\n";
+        doc += "<script type=\"text/javascript\">\nfunction f(x) {\n\treturn x < "
+               "3;\n}\n</script>\n";
         doc += "<pre>\n  keep   this\n\tand this\n</pre>\n";
         doc += "<ul>\n<li>" + sentence(8) + "\n<li>" + sentence(10) + "\n</ul>\n";
     }
@@ -83,18 +83,17 @@ Measurement measure(const std::function<void()>& prepare, const std::function<vo
         for (int run = 0; run < 3; ++run) {
             const auto start = std::chrono::steady_clock::now();
             work();
-            best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now()
-                                                                 - start)
-                                      .count());
+            best = std::min(best,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         }
-        rusage usage{};
+        rusage usage {};
         getrusage(RUSAGE_SELF, &usage);
-        Measurement m{best, usage.ru_maxrss, g_outputBytes};
+        Measurement m {best, usage.ru_maxrss, g_outputBytes};
         if (write(pipeFds[1], &m, sizeof m) != static_cast<ssize_t>(sizeof m))
             _exit(1);
         _exit(0);
     }
-    Measurement m{};
+    Measurement m {};
     if (read(pipeFds[0], &m, sizeof m) != static_cast<ssize_t>(sizeof m))
         std::exit(1);
     waitpid(child, nullptr, 0);
@@ -117,23 +116,25 @@ int main(int argc, char** argv)
     TrimList trimList;
     LoadTrimList(trimList, ZENKEL_DATA_DIR);
 
-    rusage before{};
+    rusage before {};
     getrusage(RUSAGE_SELF, &before);
     std::printf("document: %.1f MB (process at %.1f MB before measuring)\n", mb,
-                static_cast<double>(before.ru_maxrss) / 1024);
+        static_cast<double>(before.ru_maxrss) / 1024);
     std::printf("%-16s %10s %10s %12s %12s\n", "operation", "seconds", "MB/s", "peak/input",
-                "output/input");
+        "output/input");
 
     auto report = [&](const char* name, const Measurement& m) {
         std::printf("%-16s %10.3f %10.1f %12.2f %12.2f\n", name, m.seconds, mb / m.seconds,
-                    static_cast<double>(m.peakKiB) / 1024 / mb,
-                    static_cast<double>(m.outputBytes) / (1 << 20) / mb);
+            static_cast<double>(m.peakKiB) / 1024 / mb,
+            static_cast<double>(m.outputBytes) / (1 << 20) / mb);
     };
-    report("floor (count <)", measure([] {}, [&] {
-               volatile std::size_t count = 0;
-               for (char c : doc)
-                   count = count + (c == '<');
-           }));
+    report("floor (count <)",
+        measure([] {},
+            [&] {
+                volatile std::size_t count = 0;
+                for (char c : doc)
+                    count = count + (c == '<');
+            }));
     // The child owns its copy of the parent's memory, so the engine may take the document
     // itself: the input is held once, as in a real run.
     Engine engine;
@@ -143,18 +144,18 @@ int main(int argc, char** argv)
         engine.setSourceText(std::move(doc), "bench.htm");
     };
     report("scan+format", measure(prepare, [&] {
-               engine.ParseHTML();
-               engine.FormatHTML();
-               g_outputBytes = engine.outputList().characterCount();
-           }));
+        engine.ParseHTML();
+        engine.FormatHTML();
+        g_outputBytes = engine.outputList().characterCount();
+    }));
     report("scan+compress", measure(prepare, [&] {
-               engine.ParseHTML();
-               engine.CompressHTML();
-               g_outputBytes = engine.outputList().characterCount();
-           }));
+        engine.ParseHTML();
+        engine.CompressHTML();
+        g_outputBytes = engine.outputList().characterCount();
+    }));
     report("trim", measure(prepare, [&] {
-               engine.TrimHTML();
-               g_outputBytes = engine.outputList().characterCount();
-           }));
+        engine.TrimHTML();
+        g_outputBytes = engine.outputList().characterCount();
+    }));
     return 0;
 }

@@ -163,8 +163,8 @@ std::string checkCombination(const CliOptions& o)
     if (o.command == CliCommand::None)
         return "no command given";
     if (o.command == CliCommand::Styles) {
-        if (!o.paths.empty() || o.style || o.toStdout || o.backup || o.validate || o.tree
-            || o.check || o.diff || o.eol)
+        if (!o.paths.empty() || o.style || o.toStdout || o.backup || o.validate || o.tree || o.check
+            || o.diff || o.eol)
             return "styles takes no option but --home";
         return {};
     }

@@ -272,7 +272,9 @@ bool processPath(const CliContext& c, const std::string& path)
 class CliRunHost : public RunHost
 {
 public:
-    explicit CliRunHost(const CliContext& c) : m_c(c) {}
+    explicit CliRunHost(const CliContext& c)
+        : m_c(c)
+    { }
     bool confirmRun(Session&) override { return true; }
     bool confirmUserBreak() override { return true; }
     void showMessage(const std::string& text) override { m_c.complain(oneLine(text)); }
@@ -308,7 +310,8 @@ int runSelection(const CliContext& c, std::vector<std::string> selectionLines)
     if (c.options.quiet) {
         c.out << outcome.processed << " processed, " << outcome.skipped << " skipped"
               << (outcome.reportPath.empty() ? std::string() : ", report " + outcome.reportPath)
-              << '\n' << std::flush;
+              << '\n'
+              << std::flush;
     }
     const bool allDone = outcome.result == RunResult::Completed && outcome.skipped == 0;
     return allDone ? ExitDone : ExitFileFailed;

@@ -1,10 +1,8 @@
 #include "editor/ColorSet.h"
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 constexpr ColorValue Black = RgbColor(0, 0, 0);
 constexpr ColorValue Blue = RgbColor(0, 0, 255);

@@ -4,8 +4,7 @@
 #include <array>
 #include <string_view>
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// A Windows colour value, 0x00BBGGRR.
 using ColorValue = int;

@@ -2,11 +2,9 @@
 
 #include <cstring>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 class RunSink
 {

@@ -9,8 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// A stretch of text of one colour class; positions are byte offsets into the text.
 struct ColorRun
@@ -63,8 +62,7 @@ RtfContent ReadColoredRtf(std::string_view rtf);
 
 // ---- implementation of the template ------------------------------------------------------
 
-namespace detail
-{
+namespace detail {
 inline std::size_t findByte(std::string_view text, char c, std::size_t from)
 {
     const std::size_t at = text.find(c, from);

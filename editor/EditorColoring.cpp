@@ -9,8 +9,7 @@
 
 #include <algorithm>
 
-namespace zenkel
-{
+namespace zenkel {
 
 CaretInfo CaretInfoAt(const RichEdit& editor, int pos)
 {

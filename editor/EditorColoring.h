@@ -8,8 +8,7 @@
 #include <QString>
 #include <Qt>
 
-namespace zenkel
-{
+namespace zenkel {
 
 class RichEdit;
 

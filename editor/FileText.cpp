@@ -8,8 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-namespace zenkel
-{
+namespace zenkel {
 
 QString TextFromFileBytes(std::string_view bytes, TextEncoding* encoding)
 {

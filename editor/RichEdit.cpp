@@ -10,11 +10,9 @@
 #include <algorithm>
 #include <utility>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 /// Styles of colours outside the colour set start here (32 ... 39 are Scintilla's own).
 constexpr int FirstExtraStyle = 40;

@@ -16,8 +16,7 @@
 class QFont;
 class QKeyEvent;
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// A colour value as the editor shows it: a Windows system colour (0x80000000 + its number)
 /// becomes the RGB value of the matching palette colour, other values keep their low 24 bits.

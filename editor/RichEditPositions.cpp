@@ -5,11 +5,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 constexpr long Utf16Index = QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16;
 

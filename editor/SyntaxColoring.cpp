@@ -7,11 +7,9 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 /// The hourglass while a whole text is coloured.
 class WaitCursor

@@ -6,8 +6,7 @@
 
 #include <QString>
 
-namespace zenkel
-{
+namespace zenkel {
 
 class RichEdit;
 

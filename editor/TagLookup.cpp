@@ -4,11 +4,9 @@
 
 #include <algorithm>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 constexpr int SearchWindow = 128;
 constexpr int SearchLimit = 1000000;

@@ -5,8 +5,7 @@
 
 #include <cstdint>
 
-namespace zenkel
-{
+namespace zenkel {
 
 class RichEdit;
 

@@ -2,11 +2,9 @@
 
 #include <array>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 

@@ -6,8 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace zenkel
-{
+namespace zenkel {
 
 enum class FileEncoding
 {

@@ -1,7 +1,6 @@
 #include "editor/TypingRules.h"
 
-namespace zenkel
-{
+namespace zenkel {
 
 bool IsMarkupChar(char16_t c)
 {

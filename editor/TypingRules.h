@@ -4,8 +4,7 @@
 
 #include "editor/ColorSet.h"
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// A snapshot of the editor around one position (0-based, CR LF = 2).
 struct CaretInfo
@@ -22,8 +21,7 @@ struct CaretInfo
 
 /// The key state code shared by the editor's key and change handlers: one of these, or the
 /// character code of a markup character just typed.
-namespace KeyState
-{
+namespace KeyState {
 constexpr int None = 0;
 constexpr int CtrlCombination = 1;
 constexpr int Backspace = 8;

@@ -2,11 +2,9 @@
 #include "engine/Engine.h"
 #include "engine/TextOps.h"
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 constexpr std::size_t ProgressStep = 100;
 constexpr std::size_t PumpStep = 256;
@@ -44,7 +42,8 @@ void Engine::CompressHTML()
             current += m_tokens[i];
             continue;
         }
-        const BlockStore::Block& block = m_blocks.block(static_cast<std::size_t>(m_tokens.blockOf(i)));
+        const BlockStore::Block& block
+            = m_blocks.block(static_cast<std::size_t>(m_tokens.blockOf(i)));
         if (block.kind == BlockKind::Comment) {
             if (m_style.options.DoPurgeComments && !isInstructionComment(block))
                 continue;

@@ -6,11 +6,9 @@
 #include <ctime>
 #include <langinfo.h>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 std::string twoDigits(int value)
 {
@@ -24,7 +22,7 @@ std::string twoDigits(int value)
 LocalDateTime systemClockNow()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
+    std::tm local {};
     localtime_r(&now, &local);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
 }
@@ -46,7 +44,7 @@ char systemTimeSeparator()
 }
 
 std::string MakeDokuLine(const StyleOptions& options, const LocalDateTime& date,
-                         const LocalDateTime& time, char timeSeparator)
+    const LocalDateTime& time, char timeSeparator)
 {
     if (!options.DoIncludeUser && !options.DoIncludeVersion && !options.DoIncludeDate
         && !options.DoIncludeTime && !options.DoIncludeStyle)
@@ -56,8 +54,8 @@ std::string MakeDokuLine(const StyleOptions& options, const LocalDateTime& date,
         line += options.UserInfo + ", ";
     if (options.DoIncludeDate) {
         char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "DATE: %04d-%02d-%02d, ", date.year, date.month,
-                      date.day);
+        std::snprintf(
+            buffer, sizeof buffer, "DATE: %04d-%02d-%02d, ", date.year, date.month, date.day);
         line += buffer;
     }
     if (options.DoIncludeTime) {

@@ -6,8 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// The program's version text as it appears in the documentation line and the window title.
 constexpr std::string_view ProgramTitle = "Zenkel HTML v3.5d";
@@ -31,6 +30,6 @@ char systemTimeSeparator();
 /// the parts the options include; empty text when they include none. date and time are the
 /// clock's two readings.
 std::string MakeDokuLine(const StyleOptions& options, const LocalDateTime& date,
-                         const LocalDateTime& time, char timeSeparator);
+    const LocalDateTime& time, char timeSeparator);
 
 } // namespace zenkel

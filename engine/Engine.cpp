@@ -3,8 +3,7 @@
 
 #include "engine/SafeFile.h"
 
-namespace zenkel
-{
+namespace zenkel {
 
 Engine::Engine(ProgressSink& progress)
     : m_progress(&progress)
@@ -23,7 +22,7 @@ void Engine::setSourceText(std::string lfText, std::string fileName)
 void Engine::setSelectionProcessing(bool on, std::string prefix)
 {
     m_selection = on;
-    m_selectionPrefix = on ? std::move(prefix) : std::string{};
+    m_selectionPrefix = on ? std::move(prefix) : std::string {};
 }
 
 ProgressSink& Engine::progress() const
@@ -53,8 +52,7 @@ void Engine::emitLine(std::string_view line)
         m_outputList.add(line);
 }
 
-namespace
-{
+namespace {
 
 std::string crlfLines(const TextList& list)
 {

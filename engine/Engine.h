@@ -14,8 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// Receives output lines in preview mode instead of the output list.
 class LineSink
@@ -58,10 +57,10 @@ public:
     void setTimeSeparator(char separator) { m_timeSeparator = separator; }
     std::string MakeDokuLine() const;
 
-    void ParseHTML();    ///< source text -> token list + block store; clears the output list
-    void FormatHTML();   ///< token list -> formatted lines
+    void ParseHTML(); ///< source text -> token list + block store; clears the output list
+    void FormatHTML(); ///< token list -> formatted lines
     void CompressHTML(); ///< token list -> compressed lines
-    void TrimHTML();     ///< source text -> trimmed lines
+    void TrimHTML(); ///< source text -> trimmed lines
 
     const TokenList& tokenList() const { return m_tokens; }
     const BlockStore& blockStore() const { return m_blocks; }
@@ -74,7 +73,8 @@ public:
     std::string blockStoreFileBytes() const;
     /// Writes the token list as "0tmp_htm.htm" and the block store as "0tmp_nftags.htm" into
     /// dir, one entry per line, each followed by CR LF.
-    [[nodiscard]] bool writeDiagnosticFiles(const std::string& dir, std::string* error = nullptr) const;
+    [[nodiscard]] bool writeDiagnosticFiles(
+        const std::string& dir, std::string* error = nullptr) const;
 
 private:
     ProgressSink& progress() const;
@@ -85,8 +85,8 @@ private:
     void emitPending();
     void appendPending(std::string_view text);
     std::size_t handleOwnToken(std::size_t start, std::size_t rawEnd, std::string_view key);
-    std::size_t handleTextTag(int entry, std::size_t start, std::size_t rawEnd,
-                              std::string_view key);
+    std::size_t handleTextTag(
+        int entry, std::size_t start, std::size_t rawEnd, std::string_view key);
     void finishTagCopy(std::string& tag, std::size_t& next, std::string_view key) const;
     std::size_t handleBlock(BlockKind kind, std::size_t start);
     std::size_t blockEnd(BlockKind kind, std::size_t start);
@@ -105,7 +105,7 @@ private:
     void WriteBlock(std::size_t block);
     void lineBreaks(int count);
     void addOutputLine(std::string_view line); ///< formatter lines: trailing blanks removed
-    void emitLine(std::string_view line);      ///< to the preview sink or the output list
+    void emitLine(std::string_view line); ///< to the preview sink or the output list
     void raiseIndent(int steps);
     void lowerIndent(int steps);
     const RecTAGInfo& lookUpTag(std::string_view tag, int& direction) const;
@@ -137,10 +137,10 @@ private:
     long long m_indentLevel = 0;
     struct SearchMemo
     {
-        std::size_t from = std::string::npos;  ///< where the last search started
+        std::size_t from = std::string::npos; ///< where the last search started
         std::size_t found = std::string::npos; ///< its result
     };
-    std::array<SearchMemo, 9> m_endMarkerMemo{};
+    std::array<SearchMemo, 9> m_endMarkerMemo {};
     struct CellScanMemo
     {
         bool valid = false;

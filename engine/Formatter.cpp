@@ -5,11 +5,9 @@
 #include <algorithm>
 #include <array>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 constexpr std::size_t ProgressStep = 100;
 constexpr std::size_t PumpStep = 256;
@@ -169,14 +167,13 @@ void Engine::IndentLine(std::string_view line)
     addOutputLine(out);
 }
 
-namespace
-{
+namespace {
 
 /// Characters that matter to wrapping: the blank and the protection characters.
 struct WrapCharTable
 {
-    std::array<bool, 256> quoteMode{};
-    std::array<bool, 256> tagMode{};
+    std::array<bool, 256> quoteMode {};
+    std::array<bool, 256> tagMode {};
     WrapCharTable()
     {
         quoteMode[' '] = quoteMode['"'] = true;
@@ -196,8 +193,8 @@ void Engine::WrapText(std::string_view token)
 {
     const long long lineSize = m_style.options.LineSize;
     const bool quoteMode = m_style.options.BreakExcluder == "\"";
-    const std::array<bool, 256>& interesting =
-        quoteMode ? wrapChars().quoteMode : wrapChars().tagMode;
+    const std::array<bool, 256>& interesting
+        = quoteMode ? wrapChars().quoteMode : wrapChars().tagMode;
     while (static_cast<long long>(token.size()) > lineSize) {
         // Each cut lies at a blank outside protection, so the protection flag is clear again
         // where the rest of the token begins.
@@ -245,11 +242,11 @@ void Engine::AutoComment(bool start, const RecTAGInfo& entry)
     if (start ? !entry.DoGenerateSComment : !entry.DoGenerateEComment)
         return;
     const std::string& text = start ? entry.StartComment : entry.EndComment;
-    const std::string number = start ? counterStartStep(m_style.tags, entry)
-                                     : counterEndStep(m_style.tags, entry);
-    long long fill = (static_cast<long long>(entry.CommentLength)
-                      - static_cast<long long>(text.size()) - static_cast<long long>(number.size())
-                      - 10)
+    const std::string number
+        = start ? counterStartStep(m_style.tags, entry) : counterEndStep(m_style.tags, entry);
+    long long fill
+        = (static_cast<long long>(entry.CommentLength) - static_cast<long long>(text.size())
+              - static_cast<long long>(number.size()) - 10)
         / 2;
     fill = std::clamp(fill, 0LL, MaxCommentFill);
     std::string fillText;

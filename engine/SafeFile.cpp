@@ -4,16 +4,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 bool fail(std::string* error, const std::string& path, const std::string& reason)
 {
@@ -53,8 +51,7 @@ bool writeAll(int fd, std::string_view bytes)
 
 } // namespace
 
-bool writeFileSafely(const std::string& path, std::string_view bytes, std::string* error,
-                     bool sync)
+bool writeFileSafely(const std::string& path, std::string_view bytes, std::string* error, bool sync)
 {
     mode_t mode = 0666 & ~[] {
         const mode_t mask = ::umask(0);
@@ -62,7 +59,9 @@ bool writeFileSafely(const std::string& path, std::string_view bytes, std::strin
         return mask;
     }();
     const std::string target = resolveLink(path);
-    struct stat existing{};
+    struct stat existing
+    {
+    };
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists) {
         if (S_ISDIR(existing.st_mode))
@@ -100,11 +99,9 @@ bool writeFileSafely(const std::string& path, std::string_view bytes, std::strin
     return true;
 }
 
-namespace
-{
+namespace {
 
-template <typename Lines>
-std::string joinLinesCrLf(const Lines& lines)
+template <typename Lines> std::string joinLinesCrLf(const Lines& lines)
 {
     std::size_t total = 0;
     for (std::string_view line : lines)

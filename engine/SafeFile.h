@@ -7,8 +7,7 @@
 
 #include "engine/ScanLists.h"
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// Replaces the file at path with bytes: the bytes go to a temporary sibling first, which is
 /// then renamed over the target, so a failed write never leaves a half-written file. An
@@ -19,7 +18,7 @@ namespace zenkel
 /// program can always make again pass sync = false: they are renamed into place as well, but
 /// not flushed to the disk first, which keeps runs over many files fast.
 [[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
-                                   std::string* error = nullptr, bool sync = true);
+    std::string* error = nullptr, bool sync = true);
 
 /// Reads everything left in an open file into bytes (replacing them). False with the
 /// system's error number in *error when a read fails; EINTR is retried.

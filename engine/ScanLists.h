@@ -9,8 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// Many short texts kept in one buffer, so that filling the list allocates rarely.
 class TextList
@@ -52,7 +51,10 @@ public:
         using difference_type = std::ptrdiff_t;
         using pointer = void;
         using reference = std::string_view;
-        const_iterator(const TextList* list, std::size_t i) : m_list(list), m_i(i) {}
+        const_iterator(const TextList* list, std::size_t i)
+            : m_list(list)
+            , m_i(i)
+        { }
         std::string_view operator*() const { return (*m_list)[m_i]; }
         const_iterator& operator++()
         {
@@ -100,7 +102,7 @@ public:
     }
     void addToken(std::string_view text)
     {
-        m_texts.add(text == " " ? std::string_view{} : text);
+        m_texts.add(text == " " ? std::string_view {} : text);
         m_blocks.push_back(NoBlock);
     }
     void addMarker(std::string_view text, int block)
@@ -128,8 +130,8 @@ public:
     struct Block
     {
         BlockKind kind;
-        std::size_t markerLine;  ///< index of the marker line in lines()
-        std::size_t lineCount;   ///< number of content lines after it
+        std::size_t markerLine; ///< index of the marker line in lines()
+        std::size_t lineCount; ///< number of content lines after it
     };
 
     void clear()
@@ -147,7 +149,7 @@ public:
     void addContentLine(std::string_view line)
     {
         // An entry that is exactly one blank is stored as an empty entry.
-        m_lines.add(line == " " ? std::string_view{} : line);
+        m_lines.add(line == " " ? std::string_view {} : line);
         ++m_blocks.back().lineCount;
     }
 

@@ -4,11 +4,9 @@
 
 #include <cstring>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 constexpr std::size_t ProgressStep = 1000;
 constexpr std::size_t PumpStep = 4096;
@@ -36,8 +34,8 @@ void Engine::ParseHTML()
     m_pending.clear();
     m_pendingHasText = false;
     m_markerCounter = 0;
-    m_endMarkerMemo.fill(SearchMemo{});
-    m_cellScan = CellScanMemo{};
+    m_endMarkerMemo.fill(SearchMemo {});
+    m_cellScan = CellScanMemo {};
     m_index.build(m_style.tags);
     // Tokens never hold much more than the text itself; reserving avoids regrowing.
     // Reserved pages that stay unused cost no memory, while regrowing would copy.
@@ -59,14 +57,15 @@ void Engine::ParseHTML()
             nextPump = pos + PumpStep;
         }
         if (pos + 1 >= nextProgress) {
-            sink.SetProgressPosition(0, static_cast<long long>((pos + 1) / ProgressStep * ProgressStep));
+            sink.SetProgressPosition(
+                0, static_cast<long long>((pos + 1) / ProgressStep * ProgressStep));
             nextProgress = ((pos + 1) / ProgressStep + 1) * ProgressStep;
         }
         // Plain text up to the next "<" goes to the pending text in one piece (in pieces of
         // PumpStep characters, so that the window stays responsive).
         const void* lt = std::memchr(text.data() + pos, '<', length - pos);
-        const std::size_t textEnd =
-            lt ? static_cast<std::size_t>(static_cast<const char*>(lt) - text.data()) : length;
+        const std::size_t textEnd
+            = lt ? static_cast<std::size_t>(static_cast<const char*>(lt) - text.data()) : length;
         if (textEnd > pos) {
             const std::size_t chunkEnd = std::min(textEnd, pos + PumpStep);
             appendPending(std::string_view(text).substr(pos, chunkEnd - pos));
@@ -76,8 +75,9 @@ void Engine::ParseHTML()
 
         // A tag starts here: the raw tag runs to the next ">" or to the end of the text.
         const void* gt = std::memchr(text.data() + pos + 1, '>', length - pos - 1);
-        const std::size_t rawEnd =
-            gt ? static_cast<std::size_t>(static_cast<const char*>(gt) - text.data()) + 1 : length;
+        const std::size_t rawEnd = gt
+            ? static_cast<std::size_t>(static_cast<const char*>(gt) - text.data()) + 1
+            : length;
         keyInto(std::string_view(text).substr(pos, rawEnd - pos), m_key);
 
         BlockKind kind = blockKindOfKey(m_key);
@@ -175,8 +175,7 @@ void Engine::finishTagCopy(std::string& tag, std::size_t& next, std::string_view
         tidyBrackets(tag);
 }
 
-namespace
-{
+namespace {
 
 /// The raw tag with LFs and TABs turned into blanks, runs of blanks collapsed, and its name's
 /// case converted (collapsing first does not move the end of the name).
@@ -203,8 +202,8 @@ void copyRawTag(std::string_view raw, int tagCase, std::string& tag)
 std::size_t Engine::handleOwnToken(std::size_t start, std::size_t rawEnd, std::string_view key)
 {
     std::string& tag = m_work;
-    copyRawTag(std::string_view(m_sourceText).substr(start, rawEnd - start),
-               m_style.options.TagCase, tag);
+    copyRawTag(
+        std::string_view(m_sourceText).substr(start, rawEnd - start), m_style.options.TagCase, tag);
     std::size_t next = rawEnd;
     finishTagCopy(tag, next, key);
     // The tag replaces the pending text: whitespace still pending is dropped.
@@ -214,13 +213,13 @@ std::size_t Engine::handleOwnToken(std::size_t start, std::size_t rawEnd, std::s
     return next;
 }
 
-std::size_t Engine::handleTextTag(int entry, std::size_t start, std::size_t rawEnd,
-                                  std::string_view key)
+std::size_t Engine::handleTextTag(
+    int entry, std::size_t start, std::size_t rawEnd, std::string_view key)
 {
     const RecTAGInfo& info = m_style.tags[entry];
     std::string& tag = m_tagWork; // m_work is emitPending's
-    copyRawTag(std::string_view(m_sourceText).substr(start, rawEnd - start),
-               m_style.options.TagCase, tag);
+    copyRawTag(
+        std::string_view(m_sourceText).substr(start, rawEnd - start), m_style.options.TagCase, tag);
     const bool isEndTag = tag.size() > 1 && tag[1] == '/';
     if (!isEndTag && info.CRLFLeading > 0)
         emitPending();
@@ -268,7 +267,7 @@ bool Engine::isSimpleCell(std::size_t start, std::size_t cellEnd)
     const bool resumable = scan.valid && scan.start <= from
         && (scan.failed ? scan.failPos >= from : scan.pos >= from);
     if (!resumable)
-        scan = CellScanMemo{true, from, from, false, false, 0};
+        scan = CellScanMemo {true, from, from, false, false, 0};
     while (!scan.failed && scan.pos <= cellEnd && scan.pos < text.size()) {
         const char c = text[scan.pos];
         if (scan.inside) {

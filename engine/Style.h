@@ -5,14 +5,13 @@
 #include <string>
 #include <vector>
 
-namespace zenkel
-{
+namespace zenkel {
 
 constexpr int MaxTagEntries = 100;
-constexpr std::size_t TagTextCapacity = 20;     ///< tag name, TagOpen, TagClose
+constexpr std::size_t TagTextCapacity = 20; ///< tag name, TagOpen, TagClose
 constexpr std::size_t CommentTextCapacity = 30; ///< StartComment, EndComment
 constexpr std::size_t CommentSymbolCapacity = 1;
-constexpr std::size_t TrimTagCapacity = 100;    ///< tag text of one trim entry
+constexpr std::size_t TrimTagCapacity = 100; ///< tag text of one trim entry
 
 /// The general options of a style; field names are the options.ini keys.
 struct StyleOptions
@@ -41,7 +40,7 @@ struct RecTAGInfo
 {
     std::string tagName; ///< the tag.ini section name, at most 20 characters
     bool TreatAsText = false;
-    std::string TagOpen;  ///< at most 20 characters
+    std::string TagOpen; ///< at most 20 characters
     std::string TagClose; ///< at most 20 characters; "</H>" also stands for </H1>..</H6>
     int isSelfIndent = 0;
     int isContentIndent = 0;
@@ -50,7 +49,7 @@ struct RecTAGInfo
     bool DoGenerateSComment = false;
     bool DoGenerateEComment = false;
     std::string StartComment; ///< at most 30 characters
-    std::string EndComment;   ///< at most 30 characters
+    std::string EndComment; ///< at most 30 characters
     int CommentLength = 40;
     std::string CommentSymbol = "*"; ///< at most 1 character
     bool CIndent = true;
@@ -58,7 +57,7 @@ struct RecTAGInfo
     // Runtime fields, never stored.
     int counter = 0;
     std::string counterStack; ///< e.g. ";1;3": numbers of open start tags
-    int index = 0;            ///< 1-based position in the table; 0 = the defaults entry
+    int index = 0; ///< 1-based position in the table; 0 = the defaults entry
     bool cleanFlag = true;
 };
 
@@ -66,7 +65,7 @@ struct RecTAGInfo
 /// (1-based, in tag.ini section order); slots past tagCount hold the defaults.
 struct TagTable
 {
-    std::array<RecTAGInfo, MaxTagEntries + 1> entries{};
+    std::array<RecTAGInfo, MaxTagEntries + 1> entries {};
     int tagCount = 0;
 
     const RecTAGInfo& defaults() const { return entries[0]; }

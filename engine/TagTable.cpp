@@ -6,11 +6,9 @@
 #include <algorithm>
 #include <array>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 constexpr std::array<BlockKindInfo, 9> BlockKinds = {{
     {"", ""},
@@ -25,14 +23,54 @@ constexpr std::array<BlockKindInfo, 9> BlockKinds = {{
 }};
 
 constexpr std::array<std::string_view, 49> LayoutTags = {
-    "<TR>",      "</TR>",     "</TD>",       "</DD>",        "</LI>",     "<UL>",
-    "</UL>",     "<OL>",      "</OL>",       "<BLOCKQUOTE>", "</BLOCKQUOTE>", "<BODY>",
-    "</BODY>",   "<HEAD>",    "</HEAD>",     "<DIR>",        "</DIR>",    "<DL>",
-    "</DL>",     "</CAPTION>", "</DT>",      "<FRAMESET>",   "</FRAMESET>", "</H1>",
-    "</H2>",     "</H3>",     "</H4>",       "</H5>",        "</H6>",     "<MAP>",
-    "</MAP>",    "<MENU>",    "</MENU>",     "<NOFRAMES>",   "</NOFRAMES>", "<SELECT>",
-    "<TABLE>",   "</TABLE>",  "</P>",        "<TEXTAREA>",   "</TEXTAREA>", "</TH>",
-    "<TITLE>",   "</TITLE>",  "<HTML>",      "<META>",       "<OPTION>",  "<HR>",
+    "<TR>",
+    "</TR>",
+    "</TD>",
+    "</DD>",
+    "</LI>",
+    "<UL>",
+    "</UL>",
+    "<OL>",
+    "</OL>",
+    "<BLOCKQUOTE>",
+    "</BLOCKQUOTE>",
+    "<BODY>",
+    "</BODY>",
+    "<HEAD>",
+    "</HEAD>",
+    "<DIR>",
+    "</DIR>",
+    "<DL>",
+    "</DL>",
+    "</CAPTION>",
+    "</DT>",
+    "<FRAMESET>",
+    "</FRAMESET>",
+    "</H1>",
+    "</H2>",
+    "</H3>",
+    "</H4>",
+    "</H5>",
+    "</H6>",
+    "<MAP>",
+    "</MAP>",
+    "<MENU>",
+    "</MENU>",
+    "<NOFRAMES>",
+    "</NOFRAMES>",
+    "<SELECT>",
+    "<TABLE>",
+    "</TABLE>",
+    "</P>",
+    "<TEXTAREA>",
+    "</TEXTAREA>",
+    "</TH>",
+    "<TITLE>",
+    "</TITLE>",
+    "<HTML>",
+    "<META>",
+    "<OPTION>",
+    "<HR>",
     "<TD>",
 };
 
@@ -52,8 +90,8 @@ const BlockKindInfo& blockKindInfo(BlockKind kind)
 BlockKind blockKindOfKey(std::string_view key)
 {
     // Every start marker begins with "<" and one of these characters.
-    if (key.size() < 2 || (key[1] != '!' && key[1] != '%' && key[1] != 'P' && key[1] != 'T'
-                           && key[1] != 'S'))
+    if (key.size() < 2
+        || (key[1] != '!' && key[1] != '%' && key[1] != 'P' && key[1] != 'T' && key[1] != 'S'))
         return BlockKind::None;
     for (std::size_t i = 1; i < BlockKinds.size(); ++i) {
         if (BlockKinds[i].startMarker == key)
@@ -81,7 +119,7 @@ bool isLayoutTag(std::string_view key)
 
 void InitTagTable(TagTable& table)
 {
-    table.entries[0] = RecTAGInfo{};
+    table.entries[0] = RecTAGInfo {};
     for (int i = 1; i <= MaxTagEntries; ++i)
         table[i] = table.entries[0];
     table.tagCount = 0;
@@ -169,7 +207,7 @@ void TagIndex::build(const TagTable& table)
     // first entry (TagOpen before TagClose) to claim a prefix keeps it.
     auto claimPrefixes = [this](const std::string& tag, int entry, int direction) {
         for (std::size_t n = 1; n <= tag.size(); ++n)
-            m_prefixHits.try_emplace(tag.substr(0, n), Hit{entry, direction});
+            m_prefixHits.try_emplace(tag.substr(0, n), Hit {entry, direction});
     };
     for (int i = 1; i <= table.tagCount; ++i) {
         claimPrefixes(table[i].TagOpen, i, 1);

@@ -7,8 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// The special block kinds, numbered from 1 as in the marker lines.
 enum class BlockKind
@@ -83,10 +82,13 @@ private:
     struct KeyHash
     {
         using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+        std::size_t operator()(std::string_view s) const
+        {
+            return std::hash<std::string_view> {}(s);
+        }
     };
     using KeyMap = std::unordered_map<std::string, Hit, KeyHash, std::equal_to<>>;
-    KeyMap m_prefixHits;                                           ///< key -> first FindTag hit
+    KeyMap m_prefixHits; ///< key -> first FindTag hit
     std::unordered_map<std::string, int, KeyHash, std::equal_to<>> m_textTags; ///< FindTextTag
 };
 

@@ -6,11 +6,9 @@
 #include <algorithm>
 #include <cstring>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 bool isKeyChar(char c)
 {
@@ -23,10 +21,14 @@ char lowerTagChar(char c)
     if (c >= 'A' && c <= 'Z')
         return static_cast<char>(c - 'A' + 'a');
     switch (static_cast<unsigned char>(c)) {
-    case 196: return static_cast<char>(228); // Ä
-    case 214: return static_cast<char>(246); // Ö
-    case 220: return static_cast<char>(252); // Ü
-    default: return c;
+    case 196:
+        return static_cast<char>(228); // Ä
+    case 214:
+        return static_cast<char>(246); // Ö
+    case 220:
+        return static_cast<char>(252); // Ü
+    default:
+        return c;
     }
 }
 

@@ -5,16 +5,15 @@
 #include <string>
 #include <string_view>
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// Keys longer than this can match no table entry, block marker or trim key; computing them
 /// further is wasted work, so keyInto() stops there with a key that matches nothing.
 constexpr std::size_t MaxUsefulKeyLength = 120;
 
 /// TagKey() into a reused buffer, cut short for keys that cannot match anything.
-void keyInto(std::string_view tagText, std::string& key,
-             std::size_t maxLength = MaxUsefulKeyLength);
+void keyInto(
+    std::string_view tagText, std::string& key, std::size_t maxLength = MaxUsefulKeyLength);
 
 /// Converts the case of the tag name that starts at text[lt] (a "<"): every character up to
 /// the first blank, double quote or ">" is upper-cased (tagCase 1) or lower-cased (tagCase 2,

@@ -5,11 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 constexpr std::size_t ProgressStep = 1000;
 
@@ -82,8 +80,9 @@ void Engine::TrimHTML()
             nextProgress = (pos / ProgressStep + 1) * ProgressStep;
         }
         const void* lt = std::memchr(text.data() + pos, '<', text.size() - pos);
-        const std::size_t tagStart =
-            lt ? static_cast<std::size_t>(static_cast<const char*>(lt) - text.data()) : text.size();
+        const std::size_t tagStart = lt
+            ? static_cast<std::size_t>(static_cast<const char*>(lt) - text.data())
+            : text.size();
         if (tagStart > pos) {
             result.append(text, pos, tagStart - pos);
             pos = tagStart;

@@ -6,32 +6,70 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace zenkel::fuzz
-{
+namespace zenkel::fuzz {
 
-namespace
-{
+namespace {
 
 /// Tag keys the table entries and the trim list are built from: common tags, the block
 /// start markers, and keys that only prefix others or are odd.
 constexpr std::array<std::string_view, 32> TagNames = {
-    "<TABLE>", "<TR>",    "<TD>",   "<TH>",    "<P>",      "<B>",     "<A>",
-    "<I>",     "<FONT>",  "<PRE>",  "<SCRIPT>", "<STYLE>", "<TEXTAREA>", "<BR>",
-    "<DIV>",   "<SPAN>",  "<UL>",   "<LI>",    "<H1>",     "<HTML>",  "<BODY>",
-    "<TITLE>", "<!--",    "<%",     "<>",      "<",        "<T",      "<IMG>",
-    "<BR/>",   "<H>",     "<ABCDEFGHIJKLMNOPQR>", "",
+    "<TABLE>",
+    "<TR>",
+    "<TD>",
+    "<TH>",
+    "<P>",
+    "<B>",
+    "<A>",
+    "<I>",
+    "<FONT>",
+    "<PRE>",
+    "<SCRIPT>",
+    "<STYLE>",
+    "<TEXTAREA>",
+    "<BR>",
+    "<DIV>",
+    "<SPAN>",
+    "<UL>",
+    "<LI>",
+    "<H1>",
+    "<HTML>",
+    "<BODY>",
+    "<TITLE>",
+    "<!--",
+    "<%",
+    "<>",
+    "<",
+    "<T",
+    "<IMG>",
+    "<BR/>",
+    "<H>",
+    "<ABCDEFGHIJKLMNOPQR>",
+    "",
 };
 
 constexpr std::array<std::string_view, 16> CommentTexts = {
-    "",     "Table",  "Table #", "x",    "~-->", "<!--", "-->", "Ende",
-    "\xC4\xD6\xDC", "  ", "###<!--:1", "a b c d e f g h i j k l m n o", "<TD>", "%>", "\t",
+    "",
+    "Table",
+    "Table #",
+    "x",
+    "~-->",
+    "<!--",
+    "-->",
+    "Ende",
+    "\xC4\xD6\xDC",
+    "  ",
+    "###<!--:1",
+    "a b c d e f g h i j k l m n o",
+    "<TD>",
+    "%>",
+    "\t",
     "123456789012345678901234567890",
 };
 
 constexpr std::array<std::string_view, 4> CommentSymbols = {"*", "", "#", "~"};
 constexpr std::array<int, 4> CommentLengths = {40, -10, 25, INT_MAX};
-constexpr std::array<std::string_view, 4> UserInfos = {"Unknown User", "", "A. N. Other",
-                                                       "~--> <!-- x"};
+constexpr std::array<std::string_view, 4> UserInfos
+    = {"Unknown User", "", "A. N. Other", "~--> <!-- x"};
 
 int lineSizeOf(std::uint8_t b)
 {
@@ -48,26 +86,30 @@ int spacingOf(std::uint8_t b)
 /// Indent steps: mostly the window's range, now and then absurd values from a hand-edited file.
 int indentOf(unsigned nibble)
 {
-    constexpr std::array<int, 16> values = {0, 1, 2, 3, 4, 0, 1, 1, 2, -1, -5, 10, 100,
-                                            INT_MAX, INT_MIN, 0};
+    constexpr std::array<int, 16> values
+        = {0, 1, 2, 3, 4, 0, 1, 1, 2, -1, -5, 10, 100, INT_MAX, INT_MIN, 0};
     return values[nibble & 15];
 }
 
 /// Line break counts, likewise.
 int breaksOf(unsigned nibble)
 {
-    constexpr std::array<int, 16> values = {0, 1, 1, 2, 3, 5, 0, 1, 2, -1, -100, 10, 50,
-                                            1000000, INT_MAX, INT_MIN};
+    constexpr std::array<int, 16> values
+        = {0, 1, 1, 2, 3, 5, 0, 1, 2, -1, -100, 10, 50, 1000000, INT_MAX, INT_MIN};
     return values[nibble & 15];
 }
 
 std::string closeTagOf(std::string_view open, unsigned variant)
 {
     switch (variant & 3) {
-    case 0: return open.empty() ? std::string() : "</" + std::string(open.substr(1));
-    case 1: return {};
-    case 2: return "</H>";
-    default: return std::string(open);
+    case 0:
+        return open.empty() ? std::string() : "</" + std::string(open.substr(1));
+    case 1:
+        return {};
+    case 2:
+        return "</H>";
+    default:
+        return std::string(open);
     }
 }
 
@@ -178,8 +220,8 @@ EngineInput decodeEngineInput(const std::uint8_t* data, std::size_t size)
         input.trimList.push_back(trimEntryOf(in.next()));
     options.UserInfo = std::string(UserInfos[in.next() & 3]);
 
-    const std::string_view rest(reinterpret_cast<const char*>(data) + headerSize,
-                                size - headerSize);
+    const std::string_view rest(
+        reinterpret_cast<const char*>(data) + headerSize, size - headerSize);
     input.source = sourceTextForm(rest);
     removeGeneratedCommentStarts(input.source);
     return input;
@@ -218,7 +260,7 @@ void prepareEngine(Engine& engine, const EngineInput& input)
 {
     engine.style() = input.style;
     engine.setTrimList(&input.trimList);
-    engine.setClock([] { return LocalDateTime{2026, 12, 7, 21, 5}; });
+    engine.setClock([] { return LocalDateTime {2026, 12, 7, 21, 5}; });
     engine.setTimeSeparator(':');
     engine.setSourceText(input.source, "fuzz.htm");
 }
@@ -231,10 +273,17 @@ std::string essence(std::string_view text)
         if (isWhitespace(c) || c == '<' || c == '>')
             continue;
         switch (static_cast<unsigned char>(c)) {
-        case 0xE4: c = '\xC4'; break;
-        case 0xF6: c = '\xD6'; break;
-        case 0xFC: c = '\xDC'; break;
-        default: c = upperAscii(c);
+        case 0xE4:
+            c = '\xC4';
+            break;
+        case 0xF6:
+            c = '\xD6';
+            break;
+        case 0xFC:
+            c = '\xDC';
+            break;
+        default:
+            c = upperAscii(c);
         }
         out += c;
     }
@@ -273,8 +322,8 @@ void checkScan(const Engine& engine, const std::string& source)
         check(token.empty() || token[0] != ' ', "a token has no leading blank", token);
     }
     check(essence(scannedText(engine, [](const BlockStore::Block&) { return true; }))
-              == essence(source),
-          "the scan loses nothing but whitespace, case and brackets");
+            == essence(source),
+        "the scan loses nothing but whitespace, case and brackets");
 
     // Each block but a simple cell is a piece of the source, in source order. The lists store
     // a line that is exactly one blank as an empty line; the source is compared in that form.
@@ -303,7 +352,7 @@ void checkScan(const Engine& engine, const std::string& source)
 }
 
 bool findLineRun(const std::vector<std::string>& lines, const std::vector<std::string>& needle,
-                 std::size_t& from)
+    std::size_t& from)
 {
     if (needle.empty())
         return true;
@@ -321,12 +370,12 @@ bool findLineRun(const std::vector<std::string>& lines, const std::vector<std::s
 
 void fail(std::string_view what, std::string_view detail)
 {
-    std::fprintf(stderr, "\n*** fuzz check failed: %.*s\n", static_cast<int>(what.size()),
-                 what.data());
+    std::fprintf(
+        stderr, "\n*** fuzz check failed: %.*s\n", static_cast<int>(what.size()), what.data());
     if (!detail.empty()) {
         const std::size_t shown = std::min<std::size_t>(detail.size(), 400);
         std::fprintf(stderr, "*** detail (%zu bytes): %.*s\n", detail.size(),
-                     static_cast<int>(shown), detail.data());
+            static_cast<int>(shown), detail.data());
     }
     std::abort();
 }

@@ -11,8 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zenkel::fuzz
-{
+namespace zenkel::fuzz {
 
 /// The first bytes of every engine input choose the style; the rest is the HTML text.
 constexpr std::size_t StyleHeaderSize = 64;
@@ -23,7 +22,10 @@ constexpr std::size_t FuzzTrimEntries = 6;
 class ByteReader
 {
 public:
-    ByteReader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
+    ByteReader(const std::uint8_t* data, std::size_t size)
+        : m_data(data)
+        , m_size(size)
+    { }
     std::uint8_t next() { return m_pos < m_size ? m_data[m_pos++] : 0; }
     bool atEnd() const { return m_pos >= m_size; }
     std::size_t remaining() const { return m_size - m_pos; }
@@ -42,7 +44,7 @@ struct EngineInput
     Style style;
     TrimList trimList;
     bool autoCommentRun = false; ///< also format with auto comments on and compare
-    std::string source;          ///< the file job's form: LF line ends, no "<!--~"
+    std::string source; ///< the file job's form: LF line ends, no "<!--~"
 };
 
 /// Splits off and decodes the style header, then turns the rest into a source text.
@@ -102,7 +104,7 @@ void checkScan(const Engine& engine, const std::string& source);
 /// True when needle occurs in lines as consecutive whole lines at or after from; from is moved
 /// past the match.
 bool findLineRun(const std::vector<std::string>& lines, const std::vector<std::string>& needle,
-                 std::size_t& from);
+    std::size_t& from);
 
 /// Prints what went wrong and aborts, so that libFuzzer keeps the input.
 [[noreturn]] void fail(std::string_view what, std::string_view detail = {});

@@ -7,8 +7,7 @@
 using namespace zenkel;
 using namespace zenkel::fuzz;
 
-namespace
-{
+namespace {
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix)
 {
@@ -70,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 continue;
             }
             check(line[i] != '\r' && line[i] != '\n',
-                  "a compressed line holds no CR or LF outside kept comments", line);
+                "a compressed line holds no CR or LF outside kept comments", line);
         }
     }
     check(breaks == expectedBreaks, "only kept comments put CR LF inside a line");
@@ -97,14 +96,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         check(findLineRun(lines, blockLines(blocks, block), lineCursor),
-              "a special block stands unchanged on its own lines");
+            "a special block stands unchanged on its own lines");
     }
 
     check(essence(text) == essence(scannedText(engine, kept)),
-          "compressing loses nothing but whitespace and purged comments");
+        "compressing loses nothing but whitespace and purged comments");
     if (!purge) {
         check(essence(text) == essence(input.source),
-              "compressing without purging loses nothing but whitespace, case and brackets");
+            "compressing without purging loses nothing but whitespace, case and brackets");
     }
     return 0;
 }

@@ -7,8 +7,7 @@
 using namespace zenkel;
 using namespace zenkel::fuzz;
 
-namespace
-{
+namespace {
 
 std::string_view withoutIndent(std::string_view line)
 {
@@ -30,7 +29,7 @@ std::vector<std::string> formattedLines(const Engine& engine)
     if (engine.style().options.UseWhileFormat) {
         check(!lines.empty(), "the documentation line heads the output");
         check(lines.front().empty() || looksGenerated(lines.front()),
-              "the documentation line is a generated comment", lines.front());
+            "the documentation line is a generated comment", lines.front());
         lines.erase(lines.begin());
     }
     return lines;
@@ -60,13 +59,13 @@ void checkBlocksCopied(const Engine& engine, const std::vector<std::string>& lin
                 line.pop_back();
         }
         check(findLineRun(lines, expected, cursor), "a special block is copied unchanged",
-              expected.empty() ? std::string_view() : std::string_view(expected.front()));
+            expected.empty() ? std::string_view() : std::string_view(expected.front()));
     }
 }
 
 /// With auto comments on, the output is the output without them plus generated lines.
-void checkAutoComments(const std::vector<std::string>& without,
-                       const std::vector<std::string>& with)
+void checkAutoComments(
+    const std::vector<std::string>& without, const std::vector<std::string>& with)
 {
     std::size_t j = 0;
     for (const std::string& line : with) {
@@ -92,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> lines = formattedLines(engine);
     checkLines(lines);
     check(essence(joinLines(lines)) == essence(input.source),
-          "formatting loses nothing but whitespace, case and brackets");
+        "formatting loses nothing but whitespace, case and brackets");
     checkBlocksCopied(engine, lines);
 
     // The formatted file can be formatted again without losing anything.
@@ -103,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     again.ParseHTML();
     again.FormatHTML();
     check(essence(joinLines(again.outputList().toVector())) == essence(input.source),
-          "formatting the formatted text again loses nothing");
+        "formatting the formatted text again loses nothing");
 
     if (input.autoCommentRun) {
         engine.style().options.DoDisableComments = false;

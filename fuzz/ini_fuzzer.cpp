@@ -15,8 +15,7 @@
 using namespace zenkel;
 using namespace zenkel::fuzz;
 
-namespace
-{
+namespace {
 
 std::string trimBlanks(std::string_view text)
 {
@@ -73,8 +72,8 @@ bool isUsableName(std::string_view name, bool isKey)
     const std::string trimmed = trimBlanks(name);
     if (trimmed.empty() || trimmed.find_first_of("\r\n") != std::string::npos)
         return false;
-    return !isKey || (trimmed.find('=') == std::string::npos && trimmed[0] != ';'
-                      && trimmed[0] != '[');
+    return !isKey
+        || (trimmed.find('=') == std::string::npos && trimmed[0] != ';' && trimmed[0] != '[');
 }
 
 int readInt(ByteReader& in)
@@ -114,9 +113,9 @@ void checkModel(const IniFile& ini, const Model& model, std::string_view when)
         present.insert(fold(section));
     for (const auto& [section, s] : model) {
         check(ini.hasSection(section) == s.present, "a section is there exactly when written",
-              section);
+            section);
         check(present.count(section) == (s.present ? 1u : 0u), "sectionNames lists the section",
-              section);
+            section);
         if (!s.present)
             continue;
         std::set<std::string> keys;
@@ -126,7 +125,7 @@ void checkModel(const IniFile& ini, const Model& model, std::string_view when)
         for (const auto& [key, value] : s.values) {
             check(keys.count(key) == 1, "keyNames lists the key", key);
             check(ini.readString(section, key, "\x01missing") == value,
-                  "a value reads back as written", when);
+                "a value reads back as written", when);
         }
     }
     std::size_t modelled = 0;
@@ -145,8 +144,8 @@ void applyOperations(ByteReader& in, IniFile& ini, Model& model)
         SectionModel& s = model[fold(section)];
         if (op % 4 == 3) {
             check(ini.eraseSection(section) == s.present, "erasing reports whether it erased",
-                  section);
-            s = SectionModel{};
+                section);
+            s = SectionModel {};
             continue;
         }
         const std::string key = readText(in);
@@ -161,19 +160,19 @@ void applyOperations(ByteReader& in, IniFile& ini, Model& model)
             const int value = readInt(in);
             ini.writeInteger(section, key, value);
             check(ini.readInteger(section, key, value == 0 ? 1 : 0) == value,
-                  "an integer reads back as written", key);
+                "an integer reads back as written", key);
             written = std::to_string(value);
         } else {
             const bool value = (in.next() & 1) != 0;
             ini.writeBool(section, key, value);
             check(ini.readBool(section, key, !value) == value, "a boolean reads back as written",
-                  key);
+                key);
             written = value ? "1" : "0";
         }
         s.present = true;
         s.values[fold(key)] = written;
         check(ini.readString(section, key, "\x01missing") == written,
-              "a value reads back right after writing", key);
+            "a value reads back right after writing", key);
     }
 }
 
@@ -234,48 +233,47 @@ void checkRecordRoundTrip(ByteReader& in, IniFile& ini)
     readOptions.UseWhileCompress = !options.UseWhileCompress;
     readOptions.UseWhileFormat = !options.UseWhileFormat;
     readIniKeys(copy, OptionsSection, optionsIniKeys(), readOptions);
-    check(readOptions.StyleName == StyleOptions{}.StyleName, "the style name is never read");
+    check(readOptions.StyleName == StyleOptions {}.StyleName, "the style name is never read");
     check(readOptions.StyleDescription == readBackForm(options.StyleDescription),
-          "StyleDescription reads back");
+        "StyleDescription reads back");
     check(readOptions.LineSize == options.LineSize, "LineSize reads back");
     check(readOptions.Spacing == options.Spacing, "Spacing reads back");
     check(readOptions.BreakExcluder == readBackForm(options.BreakExcluder),
-          "BreakExcluder reads back", options.BreakExcluder);
+        "BreakExcluder reads back", options.BreakExcluder);
     check(readOptions.TagCase == options.TagCase, "TagCase reads back");
     check(readOptions.UserInfo == readBackForm(options.UserInfo), "UserInfo reads back");
     check(readOptions.DoDisableComments == options.DoDisableComments
-              && readOptions.DoPurgeComments == options.DoPurgeComments
-              && readOptions.DoIncludeUser == options.DoIncludeUser
-              && readOptions.DoIncludeVersion == options.DoIncludeVersion
-              && readOptions.DoIncludeDate == options.DoIncludeDate
-              && readOptions.DoIncludeTime == options.DoIncludeTime
-              && readOptions.UseWhileCompress == options.UseWhileCompress
-              && readOptions.UseWhileFormat == options.UseWhileFormat,
-          "the option switches read back");
+            && readOptions.DoPurgeComments == options.DoPurgeComments
+            && readOptions.DoIncludeUser == options.DoIncludeUser
+            && readOptions.DoIncludeVersion == options.DoIncludeVersion
+            && readOptions.DoIncludeDate == options.DoIncludeDate
+            && readOptions.DoIncludeTime == options.DoIncludeTime
+            && readOptions.UseWhileCompress == options.UseWhileCompress
+            && readOptions.UseWhileFormat == options.UseWhileFormat,
+        "the option switches read back");
 
     RecTAGInfo readEntry;
     readIniKeys(copy, tagSection, tagIniKeys(), readEntry);
     check(readEntry.TagOpen == readBackForm(entry.TagOpen, TagTextCapacity), "TagOpen reads back");
-    check(readEntry.TagClose == readBackForm(entry.TagClose, TagTextCapacity),
-          "TagClose reads back");
+    check(
+        readEntry.TagClose == readBackForm(entry.TagClose, TagTextCapacity), "TagClose reads back");
     check(readEntry.StartComment == readBackForm(entry.StartComment, CommentTextCapacity),
-          "StartComment reads back");
+        "StartComment reads back");
     check(readEntry.EndComment == readBackForm(entry.EndComment, CommentTextCapacity),
-          "EndComment reads back");
+        "EndComment reads back");
     check(readEntry.CommentSymbol == readBackForm(entry.CommentSymbol, CommentSymbolCapacity),
-          "CommentSymbol reads back", entry.CommentSymbol);
+        "CommentSymbol reads back", entry.CommentSymbol);
     check(readEntry.isSelfIndent == entry.isSelfIndent
-              && readEntry.isContentIndent == entry.isContentIndent
-              && readEntry.CRLFLeading == entry.CRLFLeading
-              && readEntry.CRLFFollowed == entry.CRLFFollowed
-              && readEntry.CommentLength == entry.CommentLength,
-          "the tag numbers read back");
+            && readEntry.isContentIndent == entry.isContentIndent
+            && readEntry.CRLFLeading == entry.CRLFLeading
+            && readEntry.CRLFFollowed == entry.CRLFFollowed
+            && readEntry.CommentLength == entry.CommentLength,
+        "the tag numbers read back");
     check(readEntry.DoGenerateSComment == entry.DoGenerateSComment
-              && readEntry.DoGenerateEComment == entry.DoGenerateEComment
-              && readEntry.TreatAsText == entry.TreatAsText
-              && readEntry.EnableCounter == entry.EnableCounter
-              && readEntry.CIndent == entry.CIndent,
-          "the tag switches read back");
+            && readEntry.DoGenerateEComment == entry.DoGenerateEComment
+            && readEntry.TreatAsText == entry.TreatAsText
+            && readEntry.EnableCounter == entry.EnableCounter && readEntry.CIndent == entry.CIndent,
+        "the tag switches read back");
 }
 
 } // namespace
@@ -285,8 +283,8 @@ void checkRecordRoundTrip(ByteReader& in, IniFile& ini)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const void* nul = std::memchr(data, 0, size);
-    const std::size_t textSize =
-        nul ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - data) : size;
+    const std::size_t textSize
+        = nul ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - data) : size;
     IniFile ini;
     ini.setText(std::string_view(reinterpret_cast<const char*>(data), textSize));
     Model model = modelOf(ini);

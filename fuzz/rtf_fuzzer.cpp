@@ -10,8 +10,7 @@
 
 using namespace zenkel;
 
-namespace
-{
+namespace {
 
 void check(bool condition, const char* what)
 {

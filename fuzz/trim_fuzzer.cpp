@@ -7,8 +7,7 @@
 using namespace zenkel;
 using namespace zenkel::fuzz;
 
-namespace
-{
+namespace {
 
 bool isWhitespace(char c)
 {

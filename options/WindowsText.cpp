@@ -7,9 +7,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
-
 namespace zenkel {
-
 
 QString programTitleText()
 {

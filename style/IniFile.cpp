@@ -14,11 +14,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 bool isBlank(char c)
 {
@@ -231,13 +229,13 @@ void IniFile::setText(std::string_view text)
     for (std::string_view line : splitLines(text)) {
         std::string name;
         if (parseHeader(line, name)) {
-            m_sections.push_back(Section{std::string(line), std::move(name), {}, {}});
+            m_sections.push_back(Section {std::string(line), std::move(name), {}, {}});
             continue;
         }
         if (m_sections.empty())
             m_leadingLines.emplace_back(line);
         else
-            m_sections.back().lines.push_back(Line{std::string(line), parseKey(line)});
+            m_sections.back().lines.push_back(Line {std::string(line), parseKey(line)});
     }
     for (Section& section : m_sections)
         section.rebuildKeyIndex();
@@ -288,8 +286,8 @@ const IniFile::Line* IniFile::findKey(std::string_view section, std::string_view
     return it == found->keyIndex.end() ? nullptr : &found->lines[it->second];
 }
 
-std::string IniFile::readString(std::string_view section, std::string_view key,
-                                std::string_view defaultValue) const
+std::string IniFile::readString(
+    std::string_view section, std::string_view key, std::string_view defaultValue) const
 {
     const Line* line = findKey(section, key);
     if (!line)
@@ -352,10 +350,10 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
     const auto sectionIt = m_sectionIndex.find(foldName(section));
     if (sectionIt == m_sectionIndex.end()) {
         const std::string name = cleanName(section);
-        m_sections.push_back(Section{"[" + name + "]", name, {}, {}});
+        m_sections.push_back(Section {"[" + name + "]", name, {}, {}});
         m_sectionIndex.emplace(foldName(name), m_sections.size() - 1);
         const std::string keyName = cleanName(key);
-        m_sections.back().lines.push_back(Line{keyName + "=" + stored, keyName});
+        m_sections.back().lines.push_back(Line {keyName + "=" + stored, keyName});
         m_sections.back().rebuildKeyIndex();
         return;
     }
@@ -372,7 +370,7 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
         --position;
     const std::string keyName = cleanName(key);
     target.lines.insert(target.lines.begin() + static_cast<std::ptrdiff_t>(position),
-                        Line{keyName + "=" + stored, keyName});
+        Line {keyName + "=" + stored, keyName});
     target.rebuildKeyIndex();
 }
 

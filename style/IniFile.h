@@ -7,8 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// Holds one INI file in memory, with the Windows rules: section and key names match
 /// without regard to case (ASCII), values lose surrounding blanks and one pair of matching
@@ -33,8 +32,8 @@ public:
     /// The contents as save() writes them: every line ended by CR LF.
     std::string text() const;
 
-    std::string readString(std::string_view section, std::string_view key,
-                           std::string_view defaultValue) const;
+    std::string readString(
+        std::string_view section, std::string_view key, std::string_view defaultValue) const;
     /// Integers: decimal, "$hex", "0xhex"; anything else gives the default.
     int readInteger(std::string_view section, std::string_view key, int defaultValue) const;
     /// Booleans: read as an integer with 1 or 0 as default; non-zero is true.
@@ -67,12 +66,12 @@ private:
     struct Line
     {
         std::string text; ///< the raw line, without its line end
-        std::string key;  ///< the key as spelled in the line; empty when not a key line
+        std::string key; ///< the key as spelled in the line; empty when not a key line
     };
     struct Section
     {
         std::string header; ///< the raw header line
-        std::string name;   ///< the name between the brackets, as spelled in the file
+        std::string name; ///< the name between the brackets, as spelled in the file
         std::vector<Line> lines;
         std::unordered_map<std::string, std::size_t> keyIndex; ///< folded key -> first line
         void rebuildKeyIndex();

@@ -10,22 +10,20 @@
 #include <string_view>
 #include <variant>
 
-namespace zenkel
-{
+namespace zenkel {
 
 /// How the reader treats a key.
 enum class ReadRule
 {
-    UseDefault,             ///< a missing key gives the table's default
+    UseDefault, ///< a missing key gives the table's default
     KeepCurrentWhenMissing, ///< a missing key leaves the field as it is
-    WriteOnly               ///< written, never read: the field is not taken from the file
+    WriteOnly ///< written, never read: the field is not taken from the file
 };
 
 /// One key of an INI section: the name it is written and read under, the field it fills,
 /// the default of a missing or unparsable value (the same kind as the field), and for
 /// texts the capacity a longer value is cut to (0 = no limit).
-template <typename Record>
-struct IniKey
+template <typename Record> struct IniKey
 {
     using Member = std::variant<std::string Record::*, int Record::*, bool Record::*>;
     using Value = std::variant<std::string_view, int, bool>;
@@ -38,31 +36,28 @@ struct IniKey
     ReadRule rule = ReadRule::UseDefault;
 };
 
-namespace detail
-{
-template <class... Fs>
-struct Overloaded : Fs...
+namespace detail {
+template <class... Fs> struct Overloaded : Fs...
 {
     using Fs::operator()...;
 };
-template <class... Fs>
-Overloaded(Fs...) -> Overloaded<Fs...>;
+template <class... Fs> Overloaded(Fs...) -> Overloaded<Fs...>;
 } // namespace detail
 
 /// Reads one key into its field, following the key's rule, default and capacity.
 template <typename Record>
-void readIniKey(const IniFile& ini, std::string_view section, const IniKey<Record>& key,
-                Record& record)
+void readIniKey(
+    const IniFile& ini, std::string_view section, const IniKey<Record>& key, Record& record)
 {
     if (key.rule == ReadRule::WriteOnly)
         return;
     const bool keep = key.rule == ReadRule::KeepCurrentWhenMissing;
-    std::visit(detail::Overloaded{
+    std::visit(detail::Overloaded {
                    [&](std::string Record::*field) {
                        assert(std::holds_alternative<std::string_view>(key.defaultValue));
-                       std::string fallback = keep ? record.*field
-                                                   : std::string(std::get<std::string_view>(
-                                                         key.defaultValue));
+                       std::string fallback = keep
+                           ? record.*field
+                           : std::string(std::get<std::string_view>(key.defaultValue));
                        std::string value = ini.readString(section, key.readName, fallback);
                        if (key.capacity != 0 && value.size() > key.capacity)
                            value.resize(key.capacity);
@@ -75,32 +70,32 @@ void readIniKey(const IniFile& ini, std::string_view section, const IniKey<Recor
                    },
                    [&](bool Record::*field) {
                        assert(std::holds_alternative<bool>(key.defaultValue));
-                       const bool fallback = keep ? record.*field : std::get<bool>(key.defaultValue);
+                       const bool fallback
+                           = keep ? record.*field : std::get<bool>(key.defaultValue);
                        record.*field = ini.readBool(section, key.readName, fallback);
                    },
                },
-               key.member);
+        key.member);
 }
 
 /// Writes one field under the key's name: texts as they are, integers in decimal,
 /// booleans as "1" or "0".
 template <typename Record>
-void writeIniKey(IniFile& ini, std::string_view section, const IniKey<Record>& key,
-                 const Record& record)
+void writeIniKey(
+    IniFile& ini, std::string_view section, const IniKey<Record>& key, const Record& record)
 {
-    std::visit(detail::Overloaded{
-                   [&](std::string Record::*field) {
-                       ini.writeString(section, key.name, record.*field);
-                   },
-                   [&](int Record::*field) { ini.writeInteger(section, key.name, record.*field); },
-                   [&](bool Record::*field) { ini.writeBool(section, key.name, record.*field); },
-               },
-               key.member);
+    std::visit(
+        detail::Overloaded {
+            [&](std::string Record::*field) { ini.writeString(section, key.name, record.*field); },
+            [&](int Record::*field) { ini.writeInteger(section, key.name, record.*field); },
+            [&](bool Record::*field) { ini.writeBool(section, key.name, record.*field); },
+        },
+        key.member);
 }
 
 template <typename Record>
-void readIniKeys(const IniFile& ini, std::string_view section,
-                 std::span<const IniKey<Record>> keys, Record& record)
+void readIniKeys(const IniFile& ini, std::string_view section, std::span<const IniKey<Record>> keys,
+    Record& record)
 {
     for (const IniKey<Record>& key : keys)
         readIniKey(ini, section, key, record);
@@ -108,7 +103,7 @@ void readIniKeys(const IniFile& ini, std::string_view section,
 
 template <typename Record>
 void writeIniKeys(IniFile& ini, std::string_view section, std::span<const IniKey<Record>> keys,
-                  const Record& record)
+    const Record& record)
 {
     for (const IniKey<Record>& key : keys)
         writeIniKey(ini, section, key, record);

@@ -6,11 +6,9 @@
 #include <algorithm>
 #include <array>
 
-namespace zenkel
-{
+namespace zenkel {
 
-namespace
-{
+namespace {
 
 using namespace std::string_view_literals;
 using OptionsKey = IniKey<StyleOptions>;
@@ -20,7 +18,7 @@ const std::array<OptionsKey, 16> OptionsKeys = {{
     // The style's name is its directory's name: written for the reader's sake, never read.
     {"StyleName", "StyleName", &StyleOptions::StyleName, ""sv, 0, ReadRule::WriteOnly},
     {"StyleDescription", "StyleDescription", &StyleOptions::StyleDescription,
-     "(Please enter your style decription here)"sv},
+        "(Please enter your style decription here)"sv},
     {"LineSize", "LineSize", &StyleOptions::LineSize, 80},
     {"Spacing", "Spacing", &StyleOptions::Spacing, 4},
     {"DoDisableComments", "DoDisableComments", &StyleOptions::DoDisableComments, false},
@@ -35,9 +33,9 @@ const std::array<OptionsKey, 16> OptionsKeys = {{
     {"DoIncludeStyle", "DoIncludeStyle", &StyleOptions::DoIncludeStyle, true},
     // The documentation-line switches carry over from the style loaded before.
     {"UseWhileCompress", "UseWhileCompress", &StyleOptions::UseWhileCompress, false, 0,
-     ReadRule::KeepCurrentWhenMissing},
+        ReadRule::KeepCurrentWhenMissing},
     {"UseWhileFormat", "UseWhileFormat", &StyleOptions::UseWhileFormat, false, 0,
-     ReadRule::KeepCurrentWhenMissing},
+        ReadRule::KeepCurrentWhenMissing},
 }};
 
 const std::array<TagKey, 15> TagKeys = {{
@@ -92,7 +90,8 @@ std::string joinPath(const std::string& dir, const std::string& name)
         return name;
     const std::size_t dirEnd = dir.find_last_not_of('/');
     const std::size_t nameStart = std::min(name.find_first_not_of('/'), name.size());
-    const std::string head = dirEnd == std::string::npos ? std::string() : dir.substr(0, dirEnd + 1);
+    const std::string head
+        = dirEnd == std::string::npos ? std::string() : dir.substr(0, dirEnd + 1);
     return head + "/" + name.substr(nameStart);
 }
 

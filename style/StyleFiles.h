@@ -8,8 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace zenkel
-{
+namespace zenkel {
 
 constexpr std::string_view OptionsFileName = "options.ini";
 constexpr std::string_view TagFileName = "tag.ini";
@@ -31,17 +30,17 @@ std::span<const IniKey<RecTAGInfo>> tagIniKeys();
 /// Reads options.ini into options; StyleName is never taken from the file, and
 /// UseWhileCompress/UseWhileFormat keep their current values when their keys are missing.
 void LoadStyleOptions(StyleOptions& options, const std::string& styleDir);
-[[nodiscard]] bool SaveStyleOptions(const StyleOptions& options, const std::string& styleDir,
-                                    std::string* error = nullptr);
+[[nodiscard]] bool SaveStyleOptions(
+    const StyleOptions& options, const std::string& styleDir, std::string* error = nullptr);
 
 /// InitTagTable, then the first 100 sections of tag.ini in file order.
 void LoadTagTable(TagTable& table, const std::string& styleDir);
 /// Writes entries 1..tagCount (raising 0 line breaks of 'Stand Alone' entries to 1 in the
 /// table itself); other sections of the file stay as they are.
-[[nodiscard]] bool SaveTagTable(TagTable& table, const std::string& styleDir,
-                                std::string* error = nullptr);
-[[nodiscard]] bool EraseTagEntry(const std::string& styleDir, const std::string& sectionName,
-                                 std::string* error = nullptr);
+[[nodiscard]] bool SaveTagTable(
+    TagTable& table, const std::string& styleDir, std::string* error = nullptr);
+[[nodiscard]] bool EraseTagEntry(
+    const std::string& styleDir, const std::string& sectionName, std::string* error = nullptr);
 
 /// Reads trim.ini's TRIMTAGS keys in file order into "state digit + tag text" entries; the
 /// state is the first character of the value in decimal, so only a value of 1 (or 10, 0x10 ...)
@@ -49,8 +48,8 @@ void LoadTagTable(TagTable& table, const std::string& styleDir);
 void LoadTrimList(TrimList& list, const std::string& programDir);
 /// Writes each entry's tag text (at most 100 characters) as a key, its state digit as the
 /// value (a state that is not a digit is written as 0).
-[[nodiscard]] bool SaveTrimList(const TrimList& list, const std::string& programDir,
-                                std::string* error = nullptr);
+[[nodiscard]] bool SaveTrimList(
+    const TrimList& list, const std::string& programDir, std::string* error = nullptr);
 /// The hint of the Trim button: "<F7>: Trim specified tags and save file(s)\r\n" followed by
 /// the tag texts of the active entries.
 std::string UpdateTrimHint(const TrimList& list);

@@ -10,10 +10,8 @@
 #include <map>
 #include <vector>
 
-namespace zenkel
-{
-namespace
-{
+namespace zenkel {
+namespace {
 
 namespace fs = std::filesystem;
 using test::readBytes;
@@ -42,10 +40,18 @@ TEST(BackupTest, NormalizeBackupExtCleansTheExtension)
         const char* input;
         const char* expected;
     } cases[] = {
-        {"", ".zbak"},          {".", ".zbak"},           {"   ", ".zbak"},
-        {" . ", ".zbak"},       {"zip", ".zip"},          {".zbak", ".zbak"},
-        {" old bak ", ".old_bak"}, {"bak.old", ".bak_old"}, {"..x", "._x"},
-        {".tar.gz", ".tar_gz"}, {"a/b", ".a_b"},          {"/", "._"},
+        {"", ".zbak"},
+        {".", ".zbak"},
+        {"   ", ".zbak"},
+        {" . ", ".zbak"},
+        {"zip", ".zip"},
+        {".zbak", ".zbak"},
+        {" old bak ", ".old_bak"},
+        {"bak.old", ".bak_old"},
+        {"..x", "._x"},
+        {".tar.gz", ".tar_gz"},
+        {"a/b", ".a_b"},
+        {"/", "._"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("input \"") + c.input + "\"");
@@ -61,8 +67,8 @@ TEST(BackupTest, NextBackupDirectoryTakesTheLowestFreeNumber)
     {
         const char* name;
         std::vector<std::string> existing; ///< directories beside the tree "site"
-        std::vector<std::string> files;    ///< plain files beside the tree
-        const char* expected;              ///< suffix after "site"; "" = none free
+        std::vector<std::string> files; ///< plain files beside the tree
+        const char* expected; ///< suffix after "site"; "" = none free
     } cases[] = {
         {"nothing there yet", {}, {}, "_BAK00/"},
         {"two taken", {"site_BAK00", "site_BAK01"}, {}, "_BAK02/"},
@@ -159,9 +165,8 @@ TEST(BackupTest, TreeBackupPathKeepsTheRelativePath)
     } cases[] = {
         {"top level", "/w/Site/A.htm", "/w/Site/", "/w/Site_BAK00/", "/w/Site_BAK00/A.htm"},
         {"sub-directory", "/w/Site/img/x/A.HTM", "/w/Site/", "/w/Site_BAK03/",
-         "/w/Site_BAK03/img/x/A.HTM"},
-        {"directories without final slash", "/w/s/a.htm", "/w/s", "/w/s_BAK00",
-         "/w/s_BAK00/a.htm"},
+            "/w/Site_BAK03/img/x/A.HTM"},
+        {"directories without final slash", "/w/s/a.htm", "/w/s", "/w/s_BAK00", "/w/s_BAK00/a.htm"},
         {"sibling tree with a longer name", "/w/site2/a.htm", "/w/site/", "/w/site_BAK00/", ""},
         {"case differs", "/w/SITE/a.htm", "/w/site/", "/w/site_BAK00/", ""},
         {"the tree itself", "/w/site/", "/w/site/", "/w/site_BAK00/", ""},
@@ -228,11 +233,11 @@ TEST(BackupTest, EmptyBackupExtensionNeverCopiesAFileOntoItself)
     RunState state;
     state.SelectionMode = SelectionMode::SingleFile;
     // A copy onto itself truncates the destination first, i.e. the file.
-    const auto truncatingCopy = [](const std::string&, const std::string& destination,
-                                   std::string*) {
-        std::ofstream(destination, std::ios::trunc);
-        return true;
-    };
+    const auto truncatingCopy
+        = [](const std::string&, const std::string& destination, std::string*) {
+              std::ofstream(destination, std::ios::trunc);
+              return true;
+          };
     EXPECT_FALSE(makeFileBackup(state, file, "", truncatingCopy).ok);
     EXPECT_EQ(restoreFromBackup(file, "", truncatingCopy), RestoreOutcome::Failed);
     EXPECT_EQ(readBytes(file), "precious");
@@ -283,9 +288,9 @@ TEST(BackupTest, BackupExistsLooksAtTheSelection)
         state.fileList = c.files;
         state.backupFile = "untouched";
         EXPECT_EQ(BackupExists(state, ".zbak"), c.expected);
-        EXPECT_EQ(state.backupFile, c.mode == SelectionMode::SingleFile
-                                        ? c.currentFile + ".zbak"
-                                        : std::string("untouched"));
+        EXPECT_EQ(state.backupFile,
+            c.mode == SelectionMode::SingleFile ? c.currentFile + ".zbak"
+                                                : std::string("untouched"));
     }
 }
 
@@ -298,18 +303,17 @@ TEST(BackupTest, RestoreCopiesTheSiblingBackupBack)
     const std::string vanished = tree.at("gone.htm");
     tree.file("gone.htm.zbak", "backup of a vanished file");
 
-    EXPECT_EQ(restoreFromBackup(withBackup, ".zbak", test::copyKeepingDate),
-              RestoreOutcome::Restored);
+    EXPECT_EQ(
+        restoreFromBackup(withBackup, ".zbak", test::copyKeepingDate), RestoreOutcome::Restored);
     EXPECT_EQ(readBytes(withBackup), "original");
     EXPECT_EQ(readBytes(withBackup + ".zbak"), "original");
 
-    EXPECT_EQ(restoreFromBackup(withoutBackup, ".zbak", test::copyKeepingDate),
-              RestoreOutcome::Skipped);
+    EXPECT_EQ(
+        restoreFromBackup(withoutBackup, ".zbak", test::copyKeepingDate), RestoreOutcome::Skipped);
     EXPECT_EQ(readBytes(withoutBackup), "formatted b");
     EXPECT_FALSE(fs::exists(withoutBackup + ".zbak"));
 
-    EXPECT_EQ(restoreFromBackup(vanished, ".zbak", test::copyKeepingDate),
-              RestoreOutcome::Skipped);
+    EXPECT_EQ(restoreFromBackup(vanished, ".zbak", test::copyKeepingDate), RestoreOutcome::Skipped);
     EXPECT_FALSE(fs::exists(vanished));
 }
 
@@ -333,10 +337,11 @@ TEST(BackupTest, MakeMsgSingleFileWithBackupReadsLineByLine)
     facts.backupExists = true;
     const ConfirmationMsg msg = MakeMsg(Operation::Format, SelectionMode::SingleFile, true, facts);
     EXPECT_EQ(msg.caption, "Format");
-    EXPECT_EQ(msg.text, "\r\nThe current file will be formatted now.\r\n\r\n"
-                        "Note: following files will be overwritten:\r\n"
-                        "SOURCE:  \"/web/A.HTM\"\r\n"
-                        "BACKUP:  \"/web/A.HTM.zbak\"");
+    EXPECT_EQ(msg.text,
+        "\r\nThe current file will be formatted now.\r\n\r\n"
+        "Note: following files will be overwritten:\r\n"
+        "SOURCE:  \"/web/A.HTM\"\r\n"
+        "BACKUP:  \"/web/A.HTM.zbak\"");
     EXPECT_TRUE(msg.backupBoxEnabled);
 }
 
@@ -360,9 +365,9 @@ TEST(BackupTest, MakeMsgSingleFileForEachOperationAndBackupSetting)
     facts.currentFile = "/web/Sub Dir/a.htm";
     facts.backupExt = ".old_";
     for (const OperationWords& op : AllOperations) {
-        const std::string head = std::string("\r\nThe current file will be ") + op.verb +
-                                 " now.\r\n\r\nNote: following files will be overwritten:\r\n"
-                                 "SOURCE:  \"/web/Sub Dir/a.htm\"\r\n";
+        const std::string head = std::string("\r\nThe current file will be ") + op.verb
+            + " now.\r\n\r\nNote: following files will be overwritten:\r\n"
+              "SOURCE:  \"/web/Sub Dir/a.htm\"\r\n";
         const struct
         {
             const char* name;
@@ -372,17 +377,17 @@ TEST(BackupTest, MakeMsgSingleFileForEachOperationAndBackupSetting)
         } cases[] = {
             {"backup there", true, true, "BACKUP:  \"/web/Sub Dir/a.htm.old_\""},
             {"first backup", true, false,
-             "\r\nBackup will be saved first time:\r\n\"/web/Sub Dir/a.htm.old_\""},
+                "\r\nBackup will be saved first time:\r\n\"/web/Sub Dir/a.htm.old_\""},
             {"backups off", false, true,
-             "\r\n ******** WARNING: *********\r\n  No Backup File will be created!"},
+                "\r\n ******** WARNING: *********\r\n  No Backup File will be created!"},
             {"backups off, none there", false, false,
-             "\r\n ******** WARNING: *********\r\n  No Backup File will be created!"},
+                "\r\n ******** WARNING: *********\r\n  No Backup File will be created!"},
         };
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(op.caption) + ", " + c.name);
             facts.backupExists = c.exists;
-            const ConfirmationMsg msg =
-                MakeMsg(op.operation, SelectionMode::SingleFile, c.backups, facts);
+            const ConfirmationMsg msg
+                = MakeMsg(op.operation, SelectionMode::SingleFile, c.backups, facts);
             EXPECT_EQ(msg.caption, op.caption);
             EXPECT_EQ(msg.text, head + c.tail);
             EXPECT_EQ(msg.backupBoxEnabled, op.operation != Operation::Restore);
@@ -396,14 +401,13 @@ TEST(BackupTest, MakeMsgListAndTreeForEachOperationAndBackupSetting)
     facts.fileCount = 12;
     facts.nextBackupDirectory = "/web/site_BAK02/";
     const std::string warning = "******  WARNING: ******\r\nNo Backup Files will be created!";
-    const std::string listNote =
-        "Backup Files will be created.\r\n\r\nExisting Backups will be overwritten.";
+    const std::string listNote
+        = "Backup Files will be created.\r\n\r\nExisting Backups will be overwritten.";
     const std::string restoreNote = "HTML-Files without a corresponding\r\nBackup File will be "
                                     "skipped.\r\n\r\nNote: Restore doesn't generate new Backup "
                                     "Files!";
     for (const OperationWords& op : AllOperations) {
-        const std::string head =
-            std::string("\r\n12 files will be ") + op.verb + " now.\r\n\r\n";
+        const std::string head = std::string("\r\n12 files will be ") + op.verb + " now.\r\n\r\n";
         const bool restore = op.operation == Operation::Restore;
         const struct
         {
@@ -412,11 +416,10 @@ TEST(BackupTest, MakeMsgListAndTreeForEachOperationAndBackupSetting)
             bool backups;
             std::string tail;
         } cases[] = {
-            {"list, backups on", SelectionMode::FileList, true,
-             restore ? restoreNote : listNote},
+            {"list, backups on", SelectionMode::FileList, true, restore ? restoreNote : listNote},
             {"list, backups off", SelectionMode::FileList, false, restore ? restoreNote : warning},
             {"tree, backups on", SelectionMode::Tree, true,
-             "Backup enabled.\r\nSource Files will be copied to:\r\n\"/web/site_BAK02/\""},
+                "Backup enabled.\r\nSource Files will be copied to:\r\n\"/web/site_BAK02/\""},
             {"tree, backups off", SelectionMode::Tree, false, warning},
         };
         for (const auto& c : cases) {
@@ -440,11 +443,12 @@ TEST(BackupTest, TreeConfirmationNamesTheNextDirectoryBeforeItExists)
     state.sourceDirectory = tree.at("site/");
     state.fileList = {tree.at("site/a.htm")};
 
-    const ConfirmationMsg msg = MakeMsg(Operation::Compress, SelectionMode::Tree, true,
-                                        gatherMsgFacts(state, ".zbak"));
-    EXPECT_EQ(msg.text, "\r\n1 files will be compressed now.\r\n\r\nBackup enabled.\r\n"
-                        "Source Files will be copied to:\r\n\"" +
-                            tree.at("site_BAK02/") + "\"");
+    const ConfirmationMsg msg
+        = MakeMsg(Operation::Compress, SelectionMode::Tree, true, gatherMsgFacts(state, ".zbak"));
+    EXPECT_EQ(msg.text,
+        "\r\n1 files will be compressed now.\r\n\r\nBackup enabled.\r\n"
+        "Source Files will be copied to:\r\n\""
+            + tree.at("site_BAK02/") + "\"");
     EXPECT_FALSE(fs::exists(tree.at("site_BAK02")));
 }
 

@@ -8,10 +8,8 @@
 
 #include <deque>
 
-namespace zenkel::test
-{
-namespace
-{
+namespace zenkel::test {
+namespace {
 
 using Lines = std::vector<std::string>;
 
@@ -98,7 +96,7 @@ protected:
 
     TempDir m_home;
     FileJobHost m_jobHost;
-    Session m_session{m_home.path(), m_jobHost};
+    Session m_session {m_home.path(), m_jobHost};
     ScriptedHost m_host;
 };
 
@@ -106,7 +104,7 @@ TEST_F(BatchRunTest, NothingSelectedChangesNothing)
 {
     m_session.runState.SelectionMode = SelectionMode::FileList;
     EXPECT_EQ(runBatch(m_session, m_host).result, RunResult::NothingToDo);
-    EXPECT_EQ(m_host.messages, Lines{"Zenkel HTML:\r\nNo Files selected, nothing to do ...!"});
+    EXPECT_EQ(m_host.messages, Lines {"Zenkel HTML:\r\nNo Files selected, nothing to do ...!"});
     EXPECT_TRUE(protocol().empty());
 }
 
@@ -119,8 +117,7 @@ TEST_F(BatchRunTest, CompressListRunWritesProtocolAndReport)
     EXPECT_EQ(outcome.result, RunResult::Completed);
     EXPECT_EQ(readBytes(a), "<div><p>a</p></div> \r\n"); // the last line end follows </div>
     EXPECT_EQ(readBytes(a + ".zbak"), "<div><p>a</p></div>");
-    const Lines expected = {
-        "", "********************************", "", "--> Started: DATE TIME",
+    const Lines expected = {"", "********************************", "", "--> Started: DATE TIME",
         "==> Compressed: " + a + " Size: 19->22 byte   ==> Backup: " + a + ".zbak",
         "==> Compressed: " + b + " Size: 23->23 byte   ==> Backup: " + b + ".zbak",
         "--> Finished: DATE TIME", "",
@@ -143,7 +140,7 @@ TEST_F(BatchRunTest, CanceledConfirmationTouchesNothing)
     selectList({"a.htm"}, Operation::Format);
     m_host.confirmAnswer = false;
     EXPECT_EQ(runBatch(m_session, m_host).result, RunResult::Canceled);
-    EXPECT_EQ(protocol(), Lines{"--> canceled ..."});
+    EXPECT_EQ(protocol(), Lines {"--> canceled ..."});
     EXPECT_EQ(readBytes(site() + "/a.htm"), "<div><p>a</p></div>");
     EXPECT_FALSE(std::filesystem::exists(site() + "/a.htm.zbak"));
 }
@@ -182,9 +179,9 @@ TEST_F(BatchRunTest, ListRestoreRestoresWhatHasABackup)
     EXPECT_EQ(readBytes(site() + "/a.htm"), "old a");
     const Lines& lines = protocol();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "==> " + site() + "/a.htm   -  RESTORED"),
-              lines.end());
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "==> " + site() + "/b.htm   -  skip"),
-              lines.end());
+        lines.end());
+    EXPECT_NE(
+        std::find(lines.begin(), lines.end(), "==> " + site() + "/b.htm   -  skip"), lines.end());
     for (const std::string& line : lines)
         EXPECT_EQ(line.find("Overall"), std::string::npos);
 }
@@ -200,8 +197,8 @@ TEST_F(BatchRunTest, VanishedFileAndFailedBackupAreReported)
     EXPECT_EQ(outcome.skipped, 2);
     const Lines& lines = protocol();
     EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "==> " + site() + "/gone.htm   -  skipped: file not found"),
-              lines.end());
+                  "==> " + site() + "/gone.htm   -  skipped: file not found"),
+        lines.end());
     const auto failed = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
         return line.starts_with("==> " + site() + "/b.htm   -  not processed: ");
     });
@@ -234,8 +231,8 @@ TEST_F(BatchRunTest, TreeRunsTakeTheNextBackupDirectory)
     EXPECT_TRUE(std::filesystem::exists(m_home.path() + "/site_BAK00/sub/c.htm"));
     EXPECT_TRUE(std::filesystem::exists(m_home.path() + "/site_BAK00/report.txt"));
     EXPECT_NE(std::find(protocol().begin(), protocol().end(),
-                        "Backup-Directory: " + m_home.path() + "/site_BAK00/"),
-              protocol().end());
+                  "Backup-Directory: " + m_home.path() + "/site_BAK00/"),
+        protocol().end());
 
     selectTree(Operation::Format);
     EXPECT_EQ(runBatch(m_session, m_host).result, RunResult::Completed);
@@ -252,7 +249,7 @@ TEST_F(BatchRunTest, TreeRunWithoutBackupsMakesNoBackupDirectory)
     EXPECT_FALSE(std::filesystem::exists(m_home.path() + "/site_BAK00"));
     EXPECT_EQ(outcome.reportPath, home() + "report.txt");
     EXPECT_NE(std::find(protocol().begin(), protocol().end(), "Backup-Directory: (none)"),
-              protocol().end());
+        protocol().end());
 }
 
 TEST_F(BatchRunTest, AllBackupDirectoriesTakenRefusesTheTree)
@@ -264,8 +261,8 @@ TEST_F(BatchRunTest, AllBackupDirectoriesTakenRefusesTheTree)
     }
     selectTree(Operation::Format);
     EXPECT_EQ(runBatch(m_session, m_host).result, RunResult::Refused);
-    EXPECT_EQ(protocol(), (Lines{"--> ERROR: Creating backup directory failed ...",
-                                 "--> aborted ..."}));
+    EXPECT_EQ(
+        protocol(), (Lines {"--> ERROR: Creating backup directory failed ...", "--> aborted ..."}));
     EXPECT_EQ(readBytes(site() + "/a.htm"), "<div><p>a</p></div>");
 }
 
@@ -284,8 +281,8 @@ TEST_F(BatchRunTest, SingleFileCompressReportsOnlyInTheStatusLine)
     session.runState.Operation = Operation::Compress;
     session.runState.currentFile = site() + "/b.htm";
     EXPECT_EQ(runBatch(session, m_host).result, RunResult::Completed);
-    EXPECT_EQ(statusHost.status, "Compressed and saved: " + site()
-                                     + "/b.htm   Size:  23->23 (0 bytes, 0%)  saved ");
+    EXPECT_EQ(statusHost.status,
+        "Compressed and saved: " + site() + "/b.htm   Size:  23->23 (0 bytes, 0%)  saved ");
     EXPECT_TRUE(session.protocol.lines().empty());
     EXPECT_FALSE(std::filesystem::exists(home() + "report.txt"));
 }

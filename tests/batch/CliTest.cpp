@@ -345,11 +345,11 @@ TEST_F(CliTest, ListRunPrintsTheProtocolAndSavesTheReport)
     const std::string second = m_work.file("second.htm");
     writeBytes(second, "<p>x</p>");
     const RunResult r = run({"format", "--home", m_home.path(), "--style", "tiny", page(), second,
-                             m_work.file("missing.htm")});
+        m_work.file("missing.htm")});
     EXPECT_EQ(r.status, 1); // the missing file was refused
     EXPECT_NE(r.err.find("missing.htm"), std::string::npos);
     EXPECT_NE(r.out.find("==> Formatted: " + page() + "   ==> Backup: " + page() + ".zbak"),
-              std::string::npos);
+        std::string::npos);
     EXPECT_NE(r.out.find("Job done..."), std::string::npos);
     EXPECT_EQ(readBytes(page() + ".zbak"), Page);
     EXPECT_EQ(readBytes(second), "<p>\r\nx\r\n</p>\r\n");
@@ -362,8 +362,8 @@ TEST_F(CliTest, TreeRunBacksUpIntoANumberedDirectory)
     fs::create_directories(m_work.file("site/_vti_cnf"));
     writeBytes(m_work.file("site/sub/a.htm"), "<p>a</p>");
     writeBytes(m_work.file("site/_vti_cnf/a.htm"), "<p>a</p>");
-    const RunResult r = run({"trim", "--home", m_home.path(), "--tree", m_work.file("site"),
-                             "--quiet", "--no-report"});
+    const RunResult r = run(
+        {"trim", "--home", m_home.path(), "--tree", m_work.file("site"), "--quiet", "--no-report"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "1 processed, 0 skipped\n");
     EXPECT_EQ(readBytes(m_work.file("site_BAK00/sub/a.htm")), "<p>a</p>");

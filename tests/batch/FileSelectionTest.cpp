@@ -11,10 +11,8 @@
 
 #include <sys/stat.h>
 
-namespace zenkel
-{
-namespace
-{
+namespace zenkel {
+namespace {
 
 namespace fs = std::filesystem;
 using test::TempTree;
@@ -39,8 +37,7 @@ TEST(FileSelectionTest, ResetProtocolStartsAFreshSelection)
     state.currentFile = "/w/a.htm";
     state.fileList = {"/w/a.htm", "/w/b.htm"};
     state.SelectionMode = SelectionMode::FileList;
-    EXPECT_EQ(ResetProtocol(state),
-              (std::vector<std::string>{"", "", "Files to process:", ""}));
+    EXPECT_EQ(ResetProtocol(state), (std::vector<std::string> {"", "", "Files to process:", ""}));
     EXPECT_EQ(state.currentFile, "");
     EXPECT_TRUE(state.fileList.empty());
     EXPECT_EQ(state.SelectionMode, SelectionMode::FileList);
@@ -98,9 +95,9 @@ TEST(FileSelectionTest, MatchesTypeFilterByExtensionPrefix)
 /// A small site with files of every kind, hidden entries and skipped directories.
 void makeSite(TempTree& tree)
 {
-    for (const char* name : {"a.htm", "b.html", "c.asp", "d.txt", "bad.htm", ".hidden.htm",
-                             ".git/e.htm", "a-sub/f.htm", "a-sub/deeper/g.shtml",
-                             "_VTI_CNF/h.htm", "x_vti_cnf_y/i.htm", "z/j.htm"})
+    for (const char* name :
+        {"a.htm", "b.html", "c.asp", "d.txt", "bad.htm", ".hidden.htm", ".git/e.htm", "a-sub/f.htm",
+            "a-sub/deeper/g.shtml", "_VTI_CNF/h.htm", "x_vti_cnf_y/i.htm", "z/j.htm"})
         tree.file(std::string("site/") + name);
 }
 
@@ -110,8 +107,8 @@ std::vector<std::string> searchSite(const TempTree& tree, int type)
     return relative(tree, SearchTree(tree.at("site/"), type, valid));
 }
 
-const std::vector<std::string> SiteHtmFiles = {"site/a-sub/f.htm", "site/a.htm", "site/b.html",
-                                                "site/z/j.htm"};
+const std::vector<std::string> SiteHtmFiles
+    = {"site/a-sub/f.htm", "site/a.htm", "site/b.html", "site/z/j.htm"};
 
 TEST(FileSelectionTest, SearchTreeFindsFilesDepthFirstWithTheTypeFilter)
 {
@@ -124,8 +121,8 @@ TEST(FileSelectionTest, SearchTreeFindsFilesDepthFirstWithTheTypeFilter)
     } cases[] = {
         {0, SiteHtmFiles},
         {1,
-         {"site/a-sub/deeper/g.shtml", "site/a-sub/f.htm", "site/a.htm", "site/b.html",
-          "site/c.asp", "site/z/j.htm"}},
+            {"site/a-sub/deeper/g.shtml", "site/a-sub/f.htm", "site/a.htm", "site/b.html",
+                "site/c.asp", "site/z/j.htm"}},
         {2, {"site/c.asp"}},
         {3, {"site/a-sub/deeper/g.shtml"}},
         {5, {}},
@@ -141,8 +138,7 @@ TEST(FileSelectionTest, SearchTreeWithoutFinalSlashGivesTheSamePaths)
 {
     TempTree tree;
     makeSite(tree);
-    EXPECT_EQ(SearchTree(tree.at("site"), 0, anyFile),
-              SearchTree(tree.at("site/"), 0, anyFile));
+    EXPECT_EQ(SearchTree(tree.at("site"), 0, anyFile), SearchTree(tree.at("site/"), 0, anyFile));
     EXPECT_EQ(SearchTree(tree.at("site"), 0, anyFile).front(), tree.at("site/a-sub/f.htm"));
 }
 
@@ -200,8 +196,8 @@ TEST(FileSelectionTest, OnlyListLinesNoteTheBackup)
     TempTree tree;
     const std::string path = tree.file("Page.htm", std::string(2500, 'x'));
     tree.file("Page.htm.zbak");
-    EXPECT_EQ(fileListLine(path, ".zbak"),
-              "--> " + path + "\t2K  (Backup found: " + path + ".zbak)");
+    EXPECT_EQ(
+        fileListLine(path, ".zbak"), "--> " + path + "\t2K  (Backup found: " + path + ".zbak)");
     EXPECT_EQ(fileListLine(path, ".bak"), "--> " + path + "\t2K");
     EXPECT_EQ(treeListLine(path), "-->  " + path + "\t2K");
 }
@@ -216,21 +212,21 @@ TEST(FileSelectionTest, FileListSelectionKeepsTheValidFiles)
     const auto valid = [](const std::string& path) { return !path.ends_with("bad.htm"); };
 
     RunState state;
-    const SelectionOutcome outcome =
-        selectFileList(state, tree.at("web"), {"b.htm", "bad.htm", "a.htm"}, ".zbak", valid);
+    const SelectionOutcome outcome
+        = selectFileList(state, tree.at("web"), {"b.htm", "bad.htm", "a.htm"}, ".zbak", valid);
     const std::string dir = tree.at("web/");
     EXPECT_EQ(outcome.result, SelectionMode::FileList);
     EXPECT_EQ(outcome.status, "2 files selected");
     EXPECT_EQ(state.sourceDirectory, dir);
-    EXPECT_EQ(state.fileList, (std::vector<std::string>{dir + "b.htm", dir + "a.htm"}));
+    EXPECT_EQ(state.fileList, (std::vector<std::string> {dir + "b.htm", dir + "a.htm"}));
     EXPECT_EQ(outcome.protocolLines,
-              (std::vector<std::string>{
-                  "--> " + dir + "b.htm\t1K",
-                  "--> " + dir + "a.htm\t0K  (Backup found: " + dir + "a.htm.zbak)",
-                  "",
-                  "Now check your options.",
-                  "Then press <Format>, <Compress>, <Trim> or <Restore> to process.",
-              }));
+        (std::vector<std::string> {
+            "--> " + dir + "b.htm\t1K",
+            "--> " + dir + "a.htm\t0K  (Backup found: " + dir + "a.htm.zbak)",
+            "",
+            "Now check your options.",
+            "Then press <Format>, <Compress>, <Trim> or <Restore> to process.",
+        }));
 }
 
 TEST(FileSelectionTest, SelectionWithoutValidFilesGivesNothing)
@@ -240,10 +236,8 @@ TEST(FileSelectionTest, SelectionWithoutValidFilesGivesNothing)
     RunState state;
     state.SelectionMode = SelectionMode::Tree;
     state.fileList = {"/old.htm"};
-    const SelectionOutcome list = selectFileList(
-        state, tree.at("web/"), {"a.txt", "b.txt"}, ".zbak", [](const std::string&) {
-            return false;
-        });
+    const SelectionOutcome list = selectFileList(state, tree.at("web/"), {"a.txt", "b.txt"},
+        ".zbak", [](const std::string&) { return false; });
     EXPECT_EQ(list.result, SelectionMode::None);
     EXPECT_EQ(list.status, "No valid HTML-Files found ...");
     EXPECT_TRUE(list.protocolLines.empty());
@@ -266,21 +260,21 @@ TEST(FileSelectionTest, TreeSelectionListsTheKeptFiles)
     const std::string b = tree.file("site/sub/b.htm");
     RunState state;
     EXPECT_EQ(foundFilesCaption(2, tree.at("site")),
-              "2 valid HTML files found in: " + tree.at("site") + "/...");
+        "2 valid HTML files found in: " + tree.at("site") + "/...");
 
     const SelectionOutcome outcome = finishTreeSelection(state, tree.at("site"), {b, a});
     EXPECT_EQ(outcome.result, SelectionMode::Tree);
     EXPECT_EQ(outcome.status, "2 files selected");
     EXPECT_EQ(state.sourceDirectory, tree.at("site/"));
-    EXPECT_EQ(state.fileList, (std::vector<std::string>{b, a}));
+    EXPECT_EQ(state.fileList, (std::vector<std::string> {b, a}));
     EXPECT_EQ(outcome.protocolLines,
-              (std::vector<std::string>{
-                  "-->  " + b + "\t0K",
-                  "-->  " + a + "\t3K",
-                  "",
-                  "Now check your options.",
-                  "Then press <Format>, <Compress>, <Trim> or <Restore> to process.",
-              }));
+        (std::vector<std::string> {
+            "-->  " + b + "\t0K",
+            "-->  " + a + "\t3K",
+            "",
+            "Now check your options.",
+            "Then press <Format>, <Compress>, <Trim> or <Restore> to process.",
+        }));
 }
 
 TEST(FileSelectionTest, TreeMustNotBeTheRoot)

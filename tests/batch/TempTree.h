@@ -10,8 +10,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-namespace zenkel::test
-{
+namespace zenkel::test {
 
 /// A new directory under the system's temporary directory, removed with everything in it.
 /// path() has no final '/'.
@@ -20,8 +19,8 @@ class TempTree
 public:
     TempTree()
     {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zenkel-batch-XXXXXX").string();
+        std::string pattern
+            = (std::filesystem::temp_directory_path() / "zenkel-batch-XXXXXX").string();
         if (::mkdtemp(pattern.data()))
             m_path = pattern;
     }
@@ -31,7 +30,7 @@ public:
         // Tests take permissions away; give them back so everything can be removed.
         for (const auto& item : std::filesystem::recursive_directory_iterator(m_path, ec))
             std::filesystem::permissions(item.path(), std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::add, ec);
+                std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(m_path, ec);
     }
     TempTree(const TempTree&) = delete;
@@ -64,15 +63,15 @@ inline std::string readBytes(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline bool copyKeepingDate(const std::string& source, const std::string& destination,
-                            std::string* /*error*/ = nullptr)
+inline bool copyKeepingDate(
+    const std::string& source, const std::string& destination, std::string* /*error*/ = nullptr)
 {
     std::error_code ec;
-    std::filesystem::copy_file(source, destination,
-                               std::filesystem::copy_options::overwrite_existing, ec);
+    std::filesystem::copy_file(
+        source, destination, std::filesystem::copy_options::overwrite_existing, ec);
     if (!ec)
-        std::filesystem::last_write_time(destination,
-                                         std::filesystem::last_write_time(source, ec), ec);
+        std::filesystem::last_write_time(
+            destination, std::filesystem::last_write_time(source, ec), ec);
     return !ec;
 }
 

@@ -3,10 +3,8 @@
 
 #include <gtest/gtest.h>
 
-namespace zenkel
-{
-namespace
-{
+namespace zenkel {
+namespace {
 
 const std::string Header = "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss MS "
                            "SansSerif;}{\\f1\\froman\\fcharset2 "

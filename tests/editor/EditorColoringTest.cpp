@@ -11,10 +11,8 @@
 
 #include <gtest/gtest.h>
 
-namespace zenkel
-{
-namespace
-{
+namespace zenkel {
+namespace {
 
 using test::classLetters;
 using test::setColoredText;

@@ -9,8 +9,7 @@
 
 #include <string>
 
-namespace zenkel::test
-{
+namespace zenkel::test {
 
 /// One letter per character: x text, t tag, q quoted, c comment.
 inline char classLetter(ColorClass c)

@@ -12,10 +12,8 @@
 
 #include <gtest/gtest.h>
 
-namespace zenkel
-{
-namespace
-{
+namespace zenkel {
+namespace {
 
 using test::classLetters;
 using test::readBytes;

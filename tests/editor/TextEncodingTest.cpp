@@ -4,10 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace zenkel
-{
-namespace
-{
+namespace zenkel {
+namespace {
 
 struct DetectCase
 {

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-namespace zenkel::test
-{
-namespace
-{
+namespace zenkel::test {
+namespace {
 
 struct CompressCase
 {
@@ -17,23 +15,24 @@ struct CompressCase
 
 const CompressCase CompressCases[] = {
     {"tokens joined", "<table>\n <tr>\n  <td>Hello <b>World</b></td>\n </tr>\n</table>\n", true,
-     {"<TABLE><TR><TD>Hello <B>World</B></TD></TR></TABLE>"}},
-    {"whitespace before and after tags kept as one blank", "Hello  \n<p> x", true,
-     {"Hello <P> x"}},
+        {"<TABLE><TR><TD>Hello <B>World</B></TD></TR></TABLE>"}},
+    {"whitespace before and after tags kept as one blank", "Hello  \n<p> x", true, {"Hello <P> x"}},
     {"purged comment between words", "one <!-- c --> two", true, {"one two"}},
     {"kept comment stays in place with its lines", "one <!-- a\nb\nc --> two", false,
-     {"one <!-- a\r\nb\r\nc -->two"}},
+        {"one <!-- a\r\nb\r\nc -->two"}},
     {"PRE block on lines of its own", "<p>a</p>\n<pre>\n x  \n</pre>\n<p>b", true,
-     {"<P>a</P>", "<pre>", " x  ", "</pre>", "<P>b"}},
+        {"<P>a</P>", "<pre>", " x  ", "</pre>", "<P>b"}},
     {"simple cell on a line of its own", "<tr><td><img src=a.gif></td></tr>", true,
-     {"<TR>", "<TD><IMG src=a.gif></TD>", "</TR>"}},
+        {"<TR>", "<TD><IMG src=a.gif></TD>", "</TR>"}},
     {"empty input", "", true, {}},
     {"server-side include survives purging", "a<!--#include virtual=\"menu.htm\" -->b", true,
-     {"a<!--#include virtual=\"menu.htm\" -->b"}},
+        {"a<!--#include virtual=\"menu.htm\" -->b"}},
     {"conditional comments survive purging",
-     "<!--[if IE]><link rel=stylesheet href=ie.css><![endif]--><!--[if !IE]><!-->x<!--<![endif]-->",
-     true,
-     {"<!--[if IE]><link rel=stylesheet href=ie.css><![endif]--><!--[if !IE]><!-->x<!--<![endif]-->"}},
+        "<!--[if IE]><link rel=stylesheet href=ie.css><![endif]--><!--[if "
+        "!IE]><!-->x<!--<![endif]-->",
+        true,
+        {"<!--[if IE]><link rel=stylesheet href=ie.css><![endif]--><!--[if "
+         "!IE]><!-->x<!--<![endif]-->"}},
     {"text beginning with ### is kept", "### hash <p>", true, {"### hash <P>"}},
 };
 
@@ -42,9 +41,9 @@ TEST(CompressorTest, CompressesTokens)
     for (const CompressCase& c : CompressCases) {
         SCOPED_TRACE(c.name);
         Engine engine;
-        fillTable(engine.style().tags, {{"<TABLE>", "</TABLE>"}, {"<TR>", "</TR>"},
-                                        {"<TD>", "</TD>"}, {"<B>", "</B>", true, 0, 0, 0, 0},
-                                        {"<P>", "</P>"}});
+        fillTable(engine.style().tags,
+            {{"<TABLE>", "</TABLE>"}, {"<TR>", "</TR>"}, {"<TD>", "</TD>"},
+                {"<B>", "</B>", true, 0, 0, 0, 0}, {"<P>", "</P>"}});
         engine.style().options.DoPurgeComments = c.purge;
         engine.setSourceText(c.input, "t.htm");
         engine.ParseHTML();
@@ -65,13 +64,13 @@ TEST(CompressorTest, DocumentationLineHeadsTheOutput)
     engine.setSourceText("", "t.htm");
     engine.ParseHTML();
     engine.CompressHTML();
-    EXPECT_EQ(engine.outputList().toVector(), (Lines{"<!--~ Zenkel HTML v3.5d  ~-->"}));
+    EXPECT_EQ(engine.outputList().toVector(), (Lines {"<!--~ Zenkel HTML v3.5d  ~-->"}));
 
     // Nothing included: the line is empty but still there. A selection gets none.
     engine.style().options.DoIncludeVersion = false;
     engine.ParseHTML();
     engine.CompressHTML();
-    EXPECT_EQ(engine.outputList().toVector(), (Lines{""}));
+    EXPECT_EQ(engine.outputList().toVector(), (Lines {""}));
     engine.setSelectionProcessing(true);
     engine.ParseHTML();
     engine.CompressHTML();

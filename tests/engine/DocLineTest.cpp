@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-namespace zenkel::test
-{
-namespace
-{
+namespace zenkel::test {
+namespace {
 
 struct DocCase
 {
@@ -17,17 +15,18 @@ struct DocCase
 
 const DocCase DocCases[] = {
     {"everything", true, true, true, true, true, {2026, 12, 7, 21, 5},
-     "<!--~ Unknown User, DATE: 2026-12-07, TIME: 09:05 pm, STYLE: mystyle, Zenkel HTML v3.5d  ~-->"},
+        "<!--~ Unknown User, DATE: 2026-12-07, TIME: 09:05 pm, STYLE: mystyle, Zenkel HTML v3.5d  "
+        "~-->"},
     {"without version", true, true, true, true, false, {2026, 12, 7, 21, 5},
-     "<!--~ Unknown User, DATE: 2026-12-07, TIME: 09:05 pm, STYLE: mystyle,  ~-->"},
+        "<!--~ Unknown User, DATE: 2026-12-07, TIME: 09:05 pm, STYLE: mystyle,  ~-->"},
     {"only version", false, false, false, false, true, {}, "<!--~ Zenkel HTML v3.5d  ~-->"},
     {"nothing", false, false, false, false, false, {}, ""},
     {"half past midnight", false, false, true, false, false, {2026, 1, 1, 0, 30},
-     "<!--~ TIME: 12:30 am,  ~-->"},
+        "<!--~ TIME: 12:30 am,  ~-->"},
     {"half past noon", false, false, true, false, false, {2026, 1, 1, 12, 30},
-     "<!--~ TIME: 12:30 pm,  ~-->"},
+        "<!--~ TIME: 12:30 pm,  ~-->"},
     {"morning", false, false, true, false, false, {2026, 1, 1, 11, 59},
-     "<!--~ TIME: 11:59 am,  ~-->"},
+        "<!--~ TIME: 11:59 am,  ~-->"},
 };
 
 TEST(DocLineTest, MakeDokuLine)

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace zenkel::test
-{
+namespace zenkel::test {
 
 /// One tag-table row: tag name (start key), end key, 'As Text', self and content indent,
 /// line breaks before and after.

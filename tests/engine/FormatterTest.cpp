@@ -4,23 +4,22 @@
 
 #include <functional>
 
-namespace zenkel::test
-{
-namespace
-{
+namespace zenkel::test {
+namespace {
 
 /// TABLE with an empty line before and after, TR and TD indenting their content, B 'As Text'.
 void exampleTable(TagTable& table)
 {
-    fillTable(table, {
-        {"<TABLE>", "</TABLE>", false, 0, 1, 2, 2},
-        {"<TR>", "</TR>", false, 0, 1},
-        {"<TD>", "</TD>", false, 0, 1},
-        {"<B>", "</B>", true, 0, 0, 0, 0},
-        {"<P>", "</P>"},
-        {"<UL>", "</UL>", false, 1, 1, 3, 1},
-        {"<PRE>", "</PRE>"},
-    });
+    fillTable(table,
+        {
+            {"<TABLE>", "</TABLE>", false, 0, 1, 2, 2},
+            {"<TR>", "</TR>", false, 0, 1},
+            {"<TD>", "</TD>", false, 0, 1},
+            {"<B>", "</B>", true, 0, 0, 0, 0},
+            {"<P>", "</P>"},
+            {"<UL>", "</UL>", false, 1, 1, 3, 1},
+            {"<PRE>", "</PRE>"},
+        });
 }
 
 Lines format(const std::string& input, const std::function<void(Style&)>& adjust = {})
@@ -40,8 +39,8 @@ Lines format(const std::string& input, const std::function<void(Style&)>& adjust
 TEST(FormatterTest, WorkedExample)
 {
     EXPECT_EQ(format("<table><tr><td>Hello <b>World</b></td></tr></table>"),
-              (Lines{"", "<TABLE>", "    <TR>", "\t<TD>", "\t    Hello <B>World</B>", "\t</TD>",
-                     "    </TR>", "</TABLE>", ""}));
+        (Lines {"", "<TABLE>", "    <TR>", "\t<TD>", "\t    Hello <B>World</B>", "\t</TD>",
+            "    </TR>", "</TABLE>", ""}));
 }
 
 struct WrapCase
@@ -55,17 +54,18 @@ struct WrapCase
 
 const WrapCase WrapCases[] = {
     {"cut at the last blank within the line size", "The quick brown fox", 10, "\"",
-     {"The quick", "brown fox"}},
+        {"The quick", "brown fox"}},
     {"no blank beyond the line size: no cut", "aaaa bbbbbbbbbb", 10, "\"", {"aaaa bbbbbbbbbb"}},
     {"exactly the line size stays", "aaaa bbbbb", 10, "\"", {"aaaa bbbbb"}},
     {"no blank: never cut", std::string(300, 'x'), 10, "\"", {std::string(300, 'x')}},
     {"no blank within: cut at the first beyond", "aaaaaaaaaaaaa bb cc", 10, "\"",
-     {"aaaaaaaaaaaaa", "bb cc"}},
+        {"aaaaaaaaaaaaa", "bb cc"}},
     {"quotes protect their blanks", "ab <IMG alt=\"a b c d e\"> c", 10, "\"",
-     {"ab", "<IMG alt=\"a b c d e\">", "c"}},
+        {"ab", "<IMG alt=\"a b c d e\">", "c"}},
     {"<> protects tags but not quotes", "ab <IMG alt=x y=z> \"q r s t u\" v", 10, "<>",
-     {"ab", "<IMG alt=x y=z>", "\"q r s t", "u\" v"}},
-    {"a cut needs an allowed blank beyond the line size", "a b c d e f g h i j k", 3, "\"", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j k"}},
+        {"ab", "<IMG alt=x y=z>", "\"q r s t", "u\" v"}},
+    {"a cut needs an allowed blank beyond the line size", "a b c d e f g h i j k", 3, "\"",
+        {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j k"}},
     {"line size 0 puts each word on a line", "ab cd ef", 0, "\"", {"ab", "cd", "ef"}},
 };
 
@@ -73,11 +73,12 @@ TEST(FormatterTest, WrapsText)
 {
     for (const WrapCase& c : WrapCases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(format(c.text, [&](Style& s) {
-                      s.options.LineSize = c.lineSize;
-                      s.options.BreakExcluder = c.breakExcluder;
-                  }),
-                  c.expected);
+        EXPECT_EQ(format(c.text,
+                      [&](Style& s) {
+                          s.options.LineSize = c.lineSize;
+                          s.options.BreakExcluder = c.breakExcluder;
+                      }),
+            c.expected);
     }
 }
 
@@ -95,27 +96,27 @@ TEST(FormatterTest, LineBreaksAndIndentation)
 {
     // CRLFLeading 3 gives two empty lines; isSelfIndent moves the tag's own line.
     EXPECT_EQ(format("<p>a</p><ul>b</ul>"),
-              (Lines{"<P>", "a", "</P>", "", "", "    <UL>", "\tb", "    </UL>"}));
+        (Lines {"<P>", "a", "</P>", "", "", "    <UL>", "\tb", "    </UL>"}));
     // A tag missing from the table stands alone and changes nothing.
     EXPECT_EQ(format("<tr><foo>x</foo></tr>"),
-              (Lines{"<TR>", "    <FOO>", "    x", "    </FOO>", "</TR>"}));
+        (Lines {"<TR>", "    <FOO>", "    x", "    </FOO>", "</TR>"}));
     // Stray end tags never drive the level below 0.
-    EXPECT_EQ(format("</tr></tr><tr>x"), (Lines{"</TR>", "</TR>", "<TR>", "    x"}));
+    EXPECT_EQ(format("</tr></tr><tr>x"), (Lines {"</TR>", "</TR>", "<TR>", "    x"}));
     // Spacing 0 means no indentation; Spacing 3 at level 3 is one TAB and one blank.
-    EXPECT_EQ(format("<tr>x", [](Style& s) { s.options.Spacing = 0; }), (Lines{"<TR>", "x"}));
+    EXPECT_EQ(format("<tr>x", [](Style& s) { s.options.Spacing = 0; }), (Lines {"<TR>", "x"}));
     EXPECT_EQ(format("<tr><tr><tr>x", [](Style& s) { s.options.Spacing = 3; }),
-              (Lines{"<TR>", "   <TR>", "      <TR>", "\t x"}));
+        (Lines {"<TR>", "   <TR>", "      <TR>", "\t x"}));
 }
 
 TEST(FormatterTest, BlocksAreCopiedUnchanged)
 {
     EXPECT_EQ(format("<tr><pre>\n  a  \n\tb</pre><!-- c --></tr>"),
-              (Lines{"<TR>", "<pre>", "  a", "\tb</pre>", "<!-- c -->", "</TR>"}));
+        (Lines {"<TR>", "<pre>", "  a", "\tb</pre>", "<!-- c -->", "</TR>"}));
     // A simple cell is indented and takes the TD entry's line breaks.
     EXPECT_EQ(format("<tr><td><img src=a.gif></td></tr>"),
-              (Lines{"<TR>", "    <TD><IMG src=a.gif></TD>", "</TR>"}));
+        (Lines {"<TR>", "    <TD><IMG src=a.gif></TD>", "</TR>"}));
     // A text token that looks like a marker line is still text.
-    EXPECT_EQ(format("<p>###x</p>"), (Lines{"<P>", "###x", "</P>"}));
+    EXPECT_EQ(format("<p>###x</p>"), (Lines {"<P>", "###x", "</P>"}));
 }
 
 void commentedTable(Style& s)
@@ -131,11 +132,11 @@ void commentedTable(Style& s)
 TEST(FormatterTest, AutoComments)
 {
     EXPECT_EQ(format("<table></table>",
-                     [](Style& s) {
-                         s.tags[1].DoGenerateSComment = true;
-                         s.tags[1].StartComment = "Table";
-                     }),
-              (Lines{"", "<!--~************ Table ************~-->", "<TABLE>", "</TABLE>", ""}));
+                  [](Style& s) {
+                      s.tags[1].DoGenerateSComment = true;
+                      s.tags[1].StartComment = "Table";
+                  }),
+        (Lines {"", "<!--~************ Table ************~-->", "<TABLE>", "</TABLE>", ""}));
 
     const Lines nested = format("<table><table><table></table></table></table>", commentedTable);
     Lines comments;
@@ -143,37 +144,38 @@ TEST(FormatterTest, AutoComments)
         if (line.find("<!--~") != std::string::npos)
             comments.push_back(line.substr(line.find_first_not_of("\t ")));
     }
-    EXPECT_EQ(comments, (Lines{"<!--~*********** Table #1 ***********~-->",
-                               "<!--~*********** Table #2 ***********~-->",
-                               "<!--~*********** Table #3 ***********~-->",
-                               "<!--~************ End #3 ************~-->",
-                               "<!--~************ End #2 ************~-->",
-                               "<!--~************ End #1 ************~-->"}));
+    EXPECT_EQ(comments,
+        (Lines {"<!--~*********** Table #1 ***********~-->",
+            "<!--~*********** Table #2 ***********~-->",
+            "<!--~*********** Table #3 ***********~-->",
+            "<!--~************ End #3 ************~-->",
+            "<!--~************ End #2 ************~-->",
+            "<!--~************ End #1 ************~-->"}));
 
     // Empty text: only the fill; disabled comments: nothing; no fill when too short.
     EXPECT_EQ(format("<p>", [](Style& s) { s.tags[5].DoGenerateSComment = true; }),
-              (Lines{"<!--~******************************~-->", "<P>"}));
+        (Lines {"<!--~******************************~-->", "<P>"}));
     EXPECT_EQ(format("<table>",
-                     [](Style& s) {
-                         commentedTable(s);
-                         s.options.DoDisableComments = true;
-                     }),
-              (Lines{"", "<TABLE>"}));
+                  [](Style& s) {
+                      commentedTable(s);
+                      s.options.DoDisableComments = true;
+                  }),
+        (Lines {"", "<TABLE>"}));
     EXPECT_EQ(format("<p>",
-                     [](Style& s) {
-                         s.tags[5].DoGenerateSComment = true;
-                         s.tags[5].StartComment = "A long comment text";
-                         s.tags[5].CommentLength = 20;
-                         s.tags[5].CIndent = false;
-                     }),
-              (Lines{"<!--~ A long comment text ~-->", "<P>"}));
+                  [](Style& s) {
+                      s.tags[5].DoGenerateSComment = true;
+                      s.tags[5].StartComment = "A long comment text";
+                      s.tags[5].CommentLength = 20;
+                      s.tags[5].CIndent = false;
+                  }),
+        (Lines {"<!--~ A long comment text ~-->", "<P>"}));
 }
 
 TEST(FormatterTest, FormattingAgainChangesNothing)
 {
-    const std::string input =
-        "<table><tr><td>Hello <b>World</b> and a long text that needs to be wrapped because it "
-        "is long</td></tr></table><p>x<pre>\n a\n</pre>";
+    const std::string input
+        = "<table><tr><td>Hello <b>World</b> and a long text that needs to be wrapped because it "
+          "is long</td></tr></table><p>x<pre>\n a\n</pre>";
     auto withDocs = [](Style& s) {
         commentedTable(s);
         s.options.UseWhileFormat = true;
@@ -184,8 +186,9 @@ TEST(FormatterTest, FormattingAgainChangesNothing)
     for (const std::string& line : once)
         again += line + "\n";
     EXPECT_EQ(format(again, withDocs), once);
-    EXPECT_EQ(once[0], "<!--~ Unknown User, DATE: 2026-12-07, TIME: 09:05 pm, STYLE: , "
-                       "Zenkel HTML v3.5d  ~-->");
+    EXPECT_EQ(once[0],
+        "<!--~ Unknown User, DATE: 2026-12-07, TIME: 09:05 pm, STYLE: , "
+        "Zenkel HTML v3.5d  ~-->");
 }
 
 class CollectingSink : public LineSink
@@ -214,7 +217,7 @@ TEST(FormatterTest, SelectionProcessingAndPreviewMode)
     engine.setSourceText("<tr>x\n\n</tr>", "t.htm");
     engine.ParseHTML();
     engine.FormatHTML();
-    EXPECT_EQ(engine.outputList().toVector(), (Lines{"\t  <TR>", "\t      x", "\t  </TR>"}));
+    EXPECT_EQ(engine.outputList().toVector(), (Lines {"\t  <TR>", "\t      x", "\t  </TR>"}));
     EXPECT_TRUE(status.statuses.empty());
 
     engine.setSelectionProcessing(false);

@@ -13,10 +13,8 @@
 #include <fstream>
 #include <sstream>
 
-namespace zenkel::test
-{
-namespace
-{
+namespace zenkel::test {
+namespace {
 
 namespace fs = std::filesystem;
 
@@ -93,9 +91,18 @@ void checkGolden(const std::string& operation)
     }
 }
 
-TEST(GoldenTest, Format) { checkGolden("format"); }
-TEST(GoldenTest, Compress) { checkGolden("compress"); }
-TEST(GoldenTest, Trim) { checkGolden("trim"); }
+TEST(GoldenTest, Format)
+{
+    checkGolden("format");
+}
+TEST(GoldenTest, Compress)
+{
+    checkGolden("compress");
+}
+TEST(GoldenTest, Trim)
+{
+    checkGolden("trim");
+}
 
 } // namespace
 } // namespace zenkel::test

@@ -6,20 +6,19 @@
 #include <chrono>
 #include <random>
 
-namespace zenkel::test
-{
-namespace
-{
+namespace zenkel::test {
+namespace {
 
 void mixedTable(TagTable& table)
 {
-    fillTable(table, {
-        {"<TABLE>", "</TABLE>", false, 1, 1, 2, 2},
-        {"<TD>", "</TD>", false, 0, 1},
-        {"<B>", "</B>", true, 0, 0, 0, 0},
-        {"<A>", "</A>", true, 0, 0, 1, 1},
-        {"<P>", "</P>"},
-    });
+    fillTable(table,
+        {
+            {"<TABLE>", "</TABLE>", false, 1, 1, 2, 2},
+            {"<TD>", "</TD>", false, 0, 1},
+            {"<B>", "</B>", true, 0, 0, 0, 0},
+            {"<A>", "</A>", true, 0, 0, 1, 1},
+            {"<P>", "</P>"},
+        });
     table[1].DoGenerateSComment = true;
     table[1].EnableCounter = true;
 }
@@ -33,10 +32,17 @@ std::string essence(std::string_view text)
         if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '<' || c == '>')
             continue;
         switch (static_cast<unsigned char>(c)) {
-        case 0xE4: c = '\xC4'; break; // lower-casing maps Ä, Ö, Ü too
-        case 0xF6: c = '\xD6'; break;
-        case 0xFC: c = '\xDC'; break;
-        default: c = upperAscii(c);
+        case 0xE4:
+            c = '\xC4';
+            break; // lower-casing maps Ä, Ö, Ü too
+        case 0xF6:
+            c = '\xD6';
+            break;
+        case 0xFC:
+            c = '\xDC';
+            break;
+        default:
+            c = upperAscii(c);
         }
         out += c;
     }
@@ -54,9 +60,41 @@ std::string joined(const Lines& lines)
 std::string randomDocument(std::mt19937& rng, std::size_t pieces)
 {
     static const char* const Parts[] = {
-        "<", ">", "/", " ", "  ", "\n", "\t", "\r", "a", "b", "td", "TD", "table", "p", "pre",
-        "!--", "--", "%", "\"", "=", "x y", "<b>", "</b>", "<a href=x>", "</a>", "<td>",
-        "</td>", "<!-- c -->", "<script>", "</script>", "<%", "%>", "###", "\xC4", "\xFF",
+        "<",
+        ">",
+        "/",
+        " ",
+        "  ",
+        "\n",
+        "\t",
+        "\r",
+        "a",
+        "b",
+        "td",
+        "TD",
+        "table",
+        "p",
+        "pre",
+        "!--",
+        "--",
+        "%",
+        "\"",
+        "=",
+        "x y",
+        "<b>",
+        "</b>",
+        "<a href=x>",
+        "</a>",
+        "<td>",
+        "</td>",
+        "<!-- c -->",
+        "<script>",
+        "</script>",
+        "<%",
+        "%>",
+        "###",
+        "\xC4",
+        "\xFF",
     };
     std::uniform_int_distribution<std::size_t> pick(0, std::size(Parts) - 1);
     std::string doc;
@@ -93,9 +131,8 @@ TEST(RobustnessTest, RandomInputLosesNothingButWhitespace)
         // Formatting again with auto comments and the documentation line on replaces
         // the generated comments instead of piling them up.
         auto generated = [](const Lines& lines) {
-            return std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
-                return line.find("<!--~") != std::string::npos;
-            });
+            return std::count_if(lines.begin(), lines.end(),
+                [](const std::string& line) { return line.find("<!--~") != std::string::npos; });
         };
         engine.style().options.DoDisableComments = false;
         engine.style().options.UseWhileFormat = true;
@@ -149,7 +186,7 @@ TEST(RobustnessTest, HostileInputsFinishQuickly)
         {"letters after one <", "<" + std::string(4000000 / s, 'a')},
         {"comment starts without end", repeat("<!--", 500000 / s)},
         {"deep nesting",
-         repeat("<table><td><b>", 300000 / s) + repeat("</b></td></table>", 300000 / s)},
+            repeat("<table><td><b>", 300000 / s) + repeat("</b></td></table>", 300000 / s)},
         {"long text run", repeat("word ", 1000000 / s)},
     };
     const TrimList trimList = {"1<A>", "1</A>", "1<TD>", "1</TD>"};
@@ -166,8 +203,8 @@ TEST(RobustnessTest, HostileInputsFinishQuickly)
         engine.CompressHTML();
         engine.setSourceText(c.text, "t.htm");
         engine.TrimHTML();
-        const auto seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const auto seconds
+            = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         EXPECT_LT(seconds, 10.0);
     }
 }

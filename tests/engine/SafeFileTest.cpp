@@ -7,10 +7,8 @@
 #include <sstream>
 #include <sys/stat.h>
 
-namespace zenkel::test
-{
-namespace
-{
+namespace zenkel::test {
+namespace {
 
 namespace fs = std::filesystem;
 
@@ -48,7 +46,7 @@ TEST_F(SafeFileTest, ReplacesAFileAndKeepsItsMode)
     ASSERT_TRUE(writeFileSafely(file.string(), "new"));
     EXPECT_EQ(readAll(file), "new");
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
 }
 

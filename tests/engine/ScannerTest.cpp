@@ -2,23 +2,22 @@
 
 #include <gtest/gtest.h>
 
-namespace zenkel::test
-{
-namespace
-{
+namespace zenkel::test {
+namespace {
 
 void standardTable(TagTable& table)
 {
-    fillTable(table, {
-        {"<HTML>", "</HTML>"},
-        {"<P>", "</P>"},
-        {"<TABLE>", "</TABLE>", false, 0, 1, 2, 2},
-        {"<TR>", "</TR>", false, 0, 1},
-        {"<TD>", "</TD>", false, 0, 1},
-        {"<B>", "</B>", true, 0, 0, 0, 0},
-        {"<H1>", "</H>", true, 0, 0, 1, 1},
-        {"<BR>", "", true, 0, 0, 0, 0},
-    });
+    fillTable(table,
+        {
+            {"<HTML>", "</HTML>"},
+            {"<P>", "</P>"},
+            {"<TABLE>", "</TABLE>", false, 0, 1, 2, 2},
+            {"<TR>", "</TR>", false, 0, 1},
+            {"<TD>", "</TD>", false, 0, 1},
+            {"<B>", "</B>", true, 0, 0, 0, 0},
+            {"<H1>", "</H>", true, 0, 0, 1, 1},
+            {"<BR>", "", true, 0, 0, 0, 0},
+        });
 }
 
 struct ScanCase
@@ -32,59 +31,61 @@ struct ScanCase
 
 const ScanCase ScanCases[] = {
     {"worked example", "<html>\n<!-- note -->\n<script>\n x=1;\n</script>\n</html>\n",
-     {"<HTML>", "###<!--:1", "###<SCRIPT>:2", "</HTML> "},
-     {"###<!--:1", "<!-- note -->", "###<SCRIPT>:2", "<script>", " x=1;", "</script>"}},
+        {"<HTML>", "###<!--:1", "###<SCRIPT>:2", "</HTML> "},
+        {"###<!--:1", "<!-- note -->", "###<SCRIPT>:2", "<script>", " x=1;", "</script>"}},
     {"empty text", "", {}, {}},
     {"single character after the last tag", "<P>x", {"<P>", "x"}, {}},
     {"lone < at the end", "a<", {"a", "<>"}, {}},
     {"a < in running text", "a < b and c > d", {"a ", "<b and c> ", "d"}, {}},
-    {"text before a block is its own token", "x <pre>y</pre>",
-     {"x ", "###<PRE>:1"}, {"###<PRE>:1", "<pre>y</pre>"}},
-    {"text before a simple cell", "x<td><img src=a.gif></td>",
-     {"x", "###<TD>:1"}, {"###<TD>:1", "<TD><IMG src=a.gif></TD>"}},
-    {"auto comment leaves no trace", "<!--~ old ~-->a<!-- c -->",
-     {"a", "###<!--:1"}, {"###<!--:1", "<!-- c -->"}},
-    {"block keeps tabs, blanks and lines", "<PRE>\ta  b\n  c\n \n</pre >",
-     {"###<PRE>:1"}, {"###<PRE>:1", "<PRE>\ta  b", "  c", "", "</pre >"}},
-    {"block end found without regard to case", "<style>p{}</STYLE>x",
-     {"###<STYLE>:1", "x"}, {"###<STYLE>:1", "<style>p{}</STYLE>"}},
-    {"block without end runs to the end of the text", "<!-- open\nrest\n",
-     {"###<!--:1"}, {"###<!--:1", "<!-- open", "rest"}},
+    {"text before a block is its own token", "x <pre>y</pre>", {"x ", "###<PRE>:1"},
+        {"###<PRE>:1", "<pre>y</pre>"}},
+    {"text before a simple cell", "x<td><img src=a.gif></td>", {"x", "###<TD>:1"},
+        {"###<TD>:1", "<TD><IMG src=a.gif></TD>"}},
+    {"auto comment leaves no trace", "<!--~ old ~-->a<!-- c -->", {"a", "###<!--:1"},
+        {"###<!--:1", "<!-- c -->"}},
+    {"block keeps tabs, blanks and lines", "<PRE>\ta  b\n  c\n \n</pre >", {"###<PRE>:1"},
+        {"###<PRE>:1", "<PRE>\ta  b", "  c", "", "</pre >"}},
+    {"block end found without regard to case", "<style>p{}</STYLE>x", {"###<STYLE>:1", "x"},
+        {"###<STYLE>:1", "<style>p{}</STYLE>"}},
+    {"block without end runs to the end of the text", "<!-- open\nrest\n", {"###<!--:1"},
+        {"###<!--:1", "<!-- open", "rest"}},
     {"server script and textarea", "<%= x %><textarea>\n a\n</textarea>",
-     {"###<%:1", "###<TEXTAREA>:2"},
-     {"###<%:1", "<%= x %>", "###<TEXTAREA>:2", "<textarea>", " a", "</textarea>"}},
-    {"as-text tags stay in the text",
-     "<p>Some  <b>bold</b>\n text</p>", {"<P>", "Some <B>bold</B> text", "</P>"}, {}},
+        {"###<%:1", "###<TEXTAREA>:2"},
+        {"###<%:1", "<%= x %>", "###<TEXTAREA>:2", "<textarea>", " a", "</textarea>"}},
+    {"as-text tags stay in the text", "<p>Some  <b>bold</b>\n text</p>",
+        {"<P>", "Some <B>bold</B> text", "</P>"}, {}},
     {"as-text heading closes on </H2> and breaks the text", "x<h1>T</h2>y",
-     {"x", "<H1>T</H2>", "y"}, {}},
+        {"x", "<H1>T</H2>", "y"}, {}},
     {"tag followed by a blank keeps one", "<p> x", {"<P> ", "x"}, {}},
     {"no blank after a layout tag", "<td>x</td> y", {"<TD>", "x", "</TD>", "y"}, {}},
     {"brackets tidied", "< a  href=x >", {"<a href=x>"}, {}},
     {"doubled brackets tidied", "<<p>>", {"<P>", ">"}, {}},
     {"tidying makes no generated comment start", "<\t!--~ x>kept", {"< !--~ x>", "kept"}, {}},
     {"tidying makes no comment start", "<<!-- x> kept", {"<<!-- x> ", "kept"}, {}},
-    {"lower case converts umlauts in the name only", "<\xC4" "B title=\xD6>",
-     {"<\xE4" "b title=\xD6>"}, {}, 2},
+    {"lower case converts umlauts in the name only",
+        "<\xC4"
+        "B title=\xD6>",
+        {"<\xE4"
+         "b title=\xD6>"},
+        {}, 2},
     {"preserve case", "<Table Width=3>", {"<Table Width=3>"}, {}, 3},
     {"tabs and LFs inside a tag become blanks", "<table\n\twidth=3>", {"<TABLE width=3>"}, {}},
     {"tabs in text become blanks", "a\t\tb", {"a b"}, {}},
     {"leading line breaks dropped", "\n\n  text\n", {"text "}, {}},
     {"simple cell", "<td><img src=a.gif></td>", {"###<TD>:1"},
-     {"###<TD>:1", "<TD><IMG src=a.gif></TD>"}},
+        {"###<TD>:1", "<TD><IMG src=a.gif></TD>"}},
     {"empty cell is simple", "<TD></TD>", {"###<TD>:1"}, {"###<TD>:1", "<TD></TD>"}},
     {"cell with text is not simple", "<td>x</td>", {"<TD>", "x", "</TD>"}, {}},
     {"cell with a blank after its image is not simple", "<td><img src=a.gif>\n</td>",
-     {"<TD>", "<IMG src=a.gif> ", "</TD>"}, {}},
+        {"<TD>", "<IMG src=a.gif> ", "</TD>"}, {}},
     {"tab before a cell's attribute ends the tag name", "<td>\t<img\tsrc=a.gif></td>",
-     {"###<TD>:1"}, {"###<TD>:1", "<TD> <IMG src=a.gif></TD>"}},
-    {"text beginning with ### is text", "### not a marker<p>",
-     {"### not a marker", "<P>"}, {}},
-    {"block content line beginning with ### stays in its block",
-     "<pre>\n###<PRE>:9\n</pre>", {"###<PRE>:1"},
-     {"###<PRE>:1", "<pre>", "###<PRE>:9", "</pre>"}},
+        {"###<TD>:1"}, {"###<TD>:1", "<TD> <IMG src=a.gif></TD>"}},
+    {"text beginning with ### is text", "### not a marker<p>", {"### not a marker", "<P>"}, {}},
+    {"block content line beginning with ### stays in its block", "<pre>\n###<PRE>:9\n</pre>",
+        {"###<PRE>:1"}, {"###<PRE>:1", "<pre>", "###<PRE>:9", "</pre>"}},
     {"marker numbers count all kinds", "<!--a--><pre></pre><!--b-->",
-     {"###<!--:1", "###<PRE>:2", "###<!--:3"},
-     {"###<!--:1", "<!--a-->", "###<PRE>:2", "<pre></pre>", "###<!--:3", "<!--b-->"}},
+        {"###<!--:1", "###<PRE>:2", "###<!--:3"},
+        {"###<!--:1", "<!--a-->", "###<PRE>:2", "<pre></pre>", "###<!--:3", "<!--b-->"}},
 };
 
 TEST(ScannerTest, ProducesTokensAndBlocks)
@@ -118,14 +119,17 @@ TEST(ScannerTest, AsTextStartTagWithLeadingBreakStartsNewToken)
     fillTable(engine.style().tags, {{"<A>", "</A>", true, 0, 0, 1, 1}});
     engine.setSourceText("before <a href=x>link</a>after", "t.htm");
     engine.ParseHTML();
-    EXPECT_EQ(tokensOf(engine), (Lines{"before ", "<A href=x>link</A>", "after"}));
+    EXPECT_EQ(tokensOf(engine), (Lines {"before ", "<A href=x>link</A>", "after"}));
 }
 
 class RecordingSink : public ProgressSink
 {
 public:
     void SetStatus(const std::string& text) override { statuses.push_back(text); }
-    void SetProgressRange(int bar, long long maximum) override { ranges.emplace_back(bar, maximum); }
+    void SetProgressRange(int bar, long long maximum) override
+    {
+        ranges.emplace_back(bar, maximum);
+    }
     void handlePendingMessages() override { ++pumps; }
     Lines statuses;
     std::vector<std::pair<int, long long>> ranges;
@@ -138,7 +142,7 @@ TEST(ScannerTest, ReportsStatusAndPumpsThrottled)
     Engine engine(sink);
     engine.setSourceText(std::string(100000, 'x'), "big.htm");
     engine.ParseHTML();
-    EXPECT_EQ(sink.statuses, Lines{"Parsing: big.htm"});
+    EXPECT_EQ(sink.statuses, Lines {"Parsing: big.htm"});
     ASSERT_EQ(sink.ranges.size(), 1u);
     EXPECT_EQ(sink.ranges[0], std::make_pair(0, 100000LL));
     EXPECT_GT(sink.pumps, 0);

@@ -6,17 +6,21 @@
 
 #include <random>
 
-namespace zenkel::test
-{
-namespace
-{
+namespace zenkel::test {
+namespace {
 
 TEST(TagTableTest, TagKey)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"<td width=3>", "<TD>"},     {"</Table >", "</TABLE>"}, {"<br/>", "<BR/>"},
-        {"<!DOCTYPE html>", "<>"},    {"<!-- x", "<!--"},        {"<!--~ x", "<!--~"},
-        {"<%= a %>", "<%"},           {"<h1>", "<H1>"},          {"<td", "<TD"},
+        {"<td width=3>", "<TD>"},
+        {"</Table >", "</TABLE>"},
+        {"<br/>", "<BR/>"},
+        {"<!DOCTYPE html>", "<>"},
+        {"<!-- x", "<!--"},
+        {"<!--~ x", "<!--~"},
+        {"<%= a %>", "<%"},
+        {"<h1>", "<H1>"},
+        {"<td", "<TD"},
         {"<", "<"},
     };
     for (const auto& [text, key] : cases) {
@@ -59,20 +63,20 @@ TEST(TagTableTest, IndexAgreesWithLinearLookups)
     // The prepared index must give exactly the answers of the table walk, including the
     // first-hit order between TagOpen and TagClose of different entries.
     TagTable table;
-    fillTable(table, {
-        {"<TD>", "</TD>"},
-        {"<B>", "</B>", true, 0, 0, 0, 0},
-        {"<TDX>", "</TD>"},
-        {"</B>", "<B>", true, 0, 0, 0, 0},
-        {"<H1>", "</H>", true, 0, 0, 1, 1},
-        {"<H2>", "</H2>", true},
-        {"<P>", ""},
-    });
+    fillTable(table,
+        {
+            {"<TD>", "</TD>"},
+            {"<B>", "</B>", true, 0, 0, 0, 0},
+            {"<TDX>", "</TD>"},
+            {"</B>", "<B>", true, 0, 0, 0, 0},
+            {"<H1>", "</H>", true, 0, 0, 1, 1},
+            {"<H2>", "</H2>", true},
+            {"<P>", ""},
+        });
     TagIndex index;
     index.build(table);
     const char* tokens[] = {"<TD>", "</TD>", "<TDX>", "<B>", "</B>", "<H1>", "</H1>", "</H2>",
-                            "<P>", "</P>", "<T>", "<", "</", "<TD width=1>", "<X>", "</H>",
-                            "<H>", "<T", "</H6>"};
+        "<P>", "</P>", "<T>", "<", "</", "<TD width=1>", "<X>", "</H>", "<H>", "<T", "</H6>"};
     for (const char* token : tokens) {
         SCOPED_TRACE(token);
         RecTAGInfo current;

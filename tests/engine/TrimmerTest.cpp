@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-namespace zenkel::test
-{
-namespace
-{
+namespace zenkel::test {
+namespace {
 
 struct TrimCase
 {
@@ -21,7 +19,7 @@ const TrimCase TrimCases[] = {
     {"end key pulls the tag back", {"1</TD>"}, "<td> text \n</td>", {"<td> text</td>"}},
     {"start tag at a line end", {"1<A>"}, "<a href=x>\nlink", {"<a href=x>link"}},
     {"only whitespace next to chosen tags goes", {"1<A>", "1</A>"},
-     "<a href=x>  <b> link </b>  </a>", {"<a href=x><b> link </b></a>"}},
+        "<a href=x>  <b> link </b>  </a>", {"<a href=x><b> link </b></a>"}},
     {"lower-case and blank-ended keys never match", {"1<a>", "1<A> "}, "<a> x", {"<a> x"}},
     {"disabled entry has no effect", {"0<A>"}, "<a> x", {"<a> x"}},
     {"no entries: input split into lines", {}, "a\nb\r\nc\rd\n", {"a", "b", "c", "d"}},

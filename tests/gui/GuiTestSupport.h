@@ -8,8 +8,7 @@
 #include <QString>
 #include <QtTest>
 
-namespace zenkel::test
-{
+namespace zenkel::test {
 
 /// Writes bytes to path, making its directory first.
 inline void writeFile(const QString& path, const QByteArray& bytes)

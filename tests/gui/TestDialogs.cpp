@@ -33,7 +33,6 @@ using zenkel::test::writeFile;
 
 namespace {
 
-
 const QByteArray HtmlPage = "<html>\r\n<body>x</body>\r\n</html>\r\n";
 
 template <typename T> T* child(QWidget& dialog, const char* name)

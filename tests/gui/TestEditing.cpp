@@ -29,7 +29,6 @@ using zenkel::test::writeFile;
 
 namespace {
 
-
 void copyStyle(const QString& from, const QString& to)
 {
     QDir().mkpath(to);

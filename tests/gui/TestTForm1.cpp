@@ -25,9 +25,7 @@ using namespace zenkel;
 using zenkel::test::readFile;
 using zenkel::test::writeFile;
 
-namespace
-{
-
+namespace {
 
 void copyTree(const QString& from, const QString& to)
 {
@@ -121,16 +119,15 @@ void TestTForm1::startUpFallsBackToTheFirstStyle()
 void TestTForm1::everyControlHasItsName()
 {
     auto form = start();
-    for (const char* name : {"PanelButtons", "BFiles", "BTree", "BFormat", "BCompress", "BTrim",
-                             "BRestore", "BOptions", "BHelp", "BEarth", "PanelMsg", "Label1",
-                             "ProgressActFile", "Notebook1", "RichProtokoll", "ProgressAll",
-                             "PanelEditor", "Edit1", "REScreen", "BNew", "BSave", "BSaveAs",
-                             "BCancel", "BUndo", "BSearchRep", "BBrowser", "BRepaint1",
-                             "BRepaint5"}) {
+    for (const char* name :
+        {"PanelButtons", "BFiles", "BTree", "BFormat", "BCompress", "BTrim", "BRestore", "BOptions",
+            "BHelp", "BEarth", "PanelMsg", "Label1", "ProgressActFile", "Notebook1",
+            "RichProtokoll", "ProgressAll", "PanelEditor", "Edit1", "REScreen", "BNew", "BSave",
+            "BSaveAs", "BCancel", "BUndo", "BSearchRep", "BBrowser", "BRepaint1", "BRepaint5"}) {
         QVERIFY2(form->findChild<QWidget*>(name), name);
     }
     QCOMPARE(form->findChild<QPushButton*>("BFormat")->toolTip(),
-             QString("<F5>: Format and save file(s)"));
+        QString("<F5>: Format and save file(s)"));
     QCOMPARE(form->findChild<QPushButton*>("BFiles")->text(), QString("Select File(s)"));
 }
 
@@ -143,9 +140,9 @@ void TestTForm1::buttonStateRules_data()
     QTest::addColumn<QString>("disabled");
     QTest::newRow("none") << 0 << false << false << "BFiles BTree BNew"
                           << "BFormat BCompress BTrim BRestore BSave BSaveAs BRepaint1";
-    QTest::newRow("list with backup") << 20 << false << true
-                                      << "BFiles BFormat BCompress BTrim BRestore"
-                                      << "BSave BCancel BUndo BSaveAs BSearchRep BBrowser";
+    QTest::newRow("list with backup")
+        << 20 << false << true << "BFiles BFormat BCompress BTrim BRestore"
+        << "BSave BCancel BUndo BSaveAs BSearchRep BBrowser";
     QTest::newRow("single clean") << 10 << false << true
                                   << "BFiles BFormat BRestore BSaveAs BSearchRep BRepaint3"
                                   << "BSave BCancel BUndo";
@@ -177,15 +174,15 @@ void TestTForm1::commandLineTable_data()
     QTest::addColumn<bool>("fileValid");
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("operation");
-    QTest::newRow("file only") << QStringList{"page.htm"} << true << 1 << 0;
-    QTest::newRow("invalid file") << QStringList{"page.htm"} << false << 0 << 0;
-    QTest::newRow("-ct") << QStringList{"-ct", "page.htm"} << true << 1 << 1;
-    QTest::newRow("-fab") << QStringList{"-fab", "page.htm"} << true << 2 << 2;
-    QTest::newRow("-t") << QStringList{"-T", "page.htm"} << true << 1 << 4;
-    QTest::newRow("-cf ignored") << QStringList{"-cf", "page.htm"} << true << 0 << 0;
-    QTest::newRow("no dash ignored") << QStringList{"cb", "page.htm"} << true << 0 << 0;
-    QTest::newRow("-b alone ignored") << QStringList{"-b", "page.htm"} << true << 0 << 0;
-    QTest::newRow("three ignored") << QStringList{"-f", "a.htm", "b.htm"} << true << 0 << 0;
+    QTest::newRow("file only") << QStringList {"page.htm"} << true << 1 << 0;
+    QTest::newRow("invalid file") << QStringList {"page.htm"} << false << 0 << 0;
+    QTest::newRow("-ct") << QStringList {"-ct", "page.htm"} << true << 1 << 1;
+    QTest::newRow("-fab") << QStringList {"-fab", "page.htm"} << true << 2 << 2;
+    QTest::newRow("-t") << QStringList {"-T", "page.htm"} << true << 1 << 4;
+    QTest::newRow("-cf ignored") << QStringList {"-cf", "page.htm"} << true << 0 << 0;
+    QTest::newRow("no dash ignored") << QStringList {"cb", "page.htm"} << true << 0 << 0;
+    QTest::newRow("-b alone ignored") << QStringList {"-b", "page.htm"} << true << 0 << 0;
+    QTest::newRow("three ignored") << QStringList {"-f", "a.htm", "b.htm"} << true << 0 << 0;
 }
 
 void TestTForm1::commandLineTable()
@@ -214,8 +211,9 @@ void TestTForm1::listRunConfirmedAndCancelled()
 
     Prompter::setNextAnswer(Prompter::Cancel);
     QTest::mouseClick(form->findChild<QPushButton*>("BFormat"), Qt::LeftButton);
-    QVERIFY(form->findChild<QPlainTextEdit*>("RichProtokoll")->toPlainText().endsWith(
-        "--> canceled ..."));
+    QVERIFY(form->findChild<QPlainTextEdit*>("RichProtokoll")
+                ->toPlainText()
+                .endsWith("--> canceled ..."));
     QCOMPARE(readFile(home() + "site/a.htm"), QByteArray("<html><p>a</p></html>"));
 
     Prompter::setNextAnswer(Prompter::Ok);

@@ -8,10 +8,8 @@
 #include <optional>
 #include <sys/stat.h>
 
-namespace zenkel
-{
-namespace
-{
+namespace zenkel {
+namespace {
 
 using test::readBytes;
 using test::TempDir;
@@ -63,11 +61,29 @@ struct IntegerCase
 TEST(IniFileTest, ParsesDecimalAndHexIntegersOnly)
 {
     const IntegerCase cases[] = {
-        {"12", 12}, {"-3", -3}, {"+7", 7}, {" 42 ", 42}, {"$64", 100}, {"$ff", 255},
-        {"0x64", 100}, {"0X1F", 31}, {"$FFFFFFFF", -1}, {"2147483647", 2147483647},
-        {"-2147483648", -2147483648LL}, {"2147483648", {}}, {"0x100000000", {}}, {"", {}},
-        {"yes", {}}, {"wide", {}}, {"12abc", {}}, {"$", {}}, {"0x", {}}, {"1.5", {}},
-        {"$1G", {}}, {"-", {}}, {"-$10", {}},
+        {"12", 12},
+        {"-3", -3},
+        {"+7", 7},
+        {" 42 ", 42},
+        {"$64", 100},
+        {"$ff", 255},
+        {"0x64", 100},
+        {"0X1F", 31},
+        {"$FFFFFFFF", -1},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483648LL},
+        {"2147483648", {}},
+        {"0x100000000", {}},
+        {"", {}},
+        {"yes", {}},
+        {"wide", {}},
+        {"12abc", {}},
+        {"$", {}},
+        {"0x", {}},
+        {"1.5", {}},
+        {"$1G", {}},
+        {"-", {}},
+        {"-$10", {}},
     };
     for (const IntegerCase& c : cases) {
         SCOPED_TRACE(std::string("text: ") + c.text);
@@ -89,8 +105,14 @@ TEST(IniFileTest, ReadsBooleansAsIntegers)
         bool whenDefaultTrue;
         bool whenDefaultFalse;
     } cases[] = {
-        {"1", true, true}, {"0", false, false}, {"2", true, true}, {"-1", true, true},
-        {"'0'", false, false}, {"yes", true, false}, {"", true, false}, {"$0", false, false},
+        {"1", true, true},
+        {"0", false, false},
+        {"2", true, true},
+        {"-1", true, true},
+        {"'0'", false, false},
+        {"yes", true, false},
+        {"", true, false},
+        {"$0", false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("text: ") + c.text);
@@ -114,7 +136,8 @@ TEST(IniFileTest, FindsKeysInAwkwardFiles)
     const LookupCase cases[] = {
         {"names match without case", "[OpTiOnS]\nLINESIZE=5\n", "options", "LineSize", "5"},
         {"the first of two keys counts", "[S]\nk=first\nk=second\n", "S", "k", "first"},
-        {"the first of two sections counts", "[S]\nk=first\n[T]\n[s]\nk=second\n", "S", "k", "first"},
+        {"the first of two sections counts", "[S]\nk=first\n[T]\n[s]\nk=second\n", "S", "k",
+            "first"},
         {"keys of a repeated section stay hidden", "[S]\n[T]\n[S]\nj=1\n", "S", "j", {}},
         {"leading blanks", "  [S]  \n   k = v  \n", "S", "k", "v"},
         {"comment lines are no keys", "[S]\n;k=commented\n", "S", "k", {}},
@@ -139,8 +162,8 @@ TEST(IniFileTest, FindsKeysInAwkwardFiles)
 TEST(IniFileTest, ListsTheFirstOfEqualNamesInFileOrder)
 {
     const IniFile ini = iniFromText("[B]\nx=1\n; y=0\nY\nz=2\nX=3\n[a]\n[b]\nw=4\n[C]\n");
-    EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"B", "a", "C"}));
-    EXPECT_EQ(ini.keyNames("b"), (std::vector<std::string>{"x", "z"}));
+    EXPECT_EQ(ini.sectionNames(), (std::vector<std::string> {"B", "a", "C"}));
+    EXPECT_EQ(ini.keyNames("b"), (std::vector<std::string> {"x", "z"}));
     EXPECT_TRUE(ini.keyNames("missing").empty());
 }
 
@@ -151,8 +174,9 @@ TEST(IniFileTest, WritesInPlaceAndAppendsAtTheEndOfTheSection)
     ini.writeString("A", "new", "n");
     ini.writeInteger("C", "z", -3);
     ini.writeBool("b", "Y", true);
-    EXPECT_EQ(ini.text(), "; head\r\n[A]\r\nx=1\r\ncIndent=1\r\nnew=n\r\n\r\n[B]\r\ny=1\r\n"
-                          "[C]\r\nz=-3\r\n");
+    EXPECT_EQ(ini.text(),
+        "; head\r\n[A]\r\nx=1\r\ncIndent=1\r\nnew=n\r\n\r\n[B]\r\ny=1\r\n"
+        "[C]\r\nz=-3\r\n");
 }
 
 TEST(IniFileTest, WrittenValuesReadBackUnchanged)

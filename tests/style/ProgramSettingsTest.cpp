@@ -125,10 +125,10 @@ TEST(ProgramSettingsTest, LineEndsReadAsCrLfUnlessLf)
         const char* text;
         const char* lineEnds;
     };
-    const Row rows[] = {{"", "crlf"}, {"[OPTIONS]\r\nLineEnds=lf", "lf"},
-        {"[options]\r\nlineends= LF ", "lf"}, {"[OPTIONS]\r\nLineEnds=crlf", "crlf"},
-        {"[OPTIONS]\r\nLineEnds=cr", "crlf"}, {"[OPTIONS]\r\nLineEnds=", "crlf"},
-        {"[OPTIONS]\r\nLineEnds=lf lf", "crlf"}};
+    const Row rows[]
+        = {{"", "crlf"}, {"[OPTIONS]\r\nLineEnds=lf", "lf"}, {"[options]\r\nlineends= LF ", "lf"},
+            {"[OPTIONS]\r\nLineEnds=crlf", "crlf"}, {"[OPTIONS]\r\nLineEnds=cr", "crlf"},
+            {"[OPTIONS]\r\nLineEnds=", "crlf"}, {"[OPTIONS]\r\nLineEnds=lf lf", "crlf"}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
         EXPECT_EQ(loadFromText(row.text).LineEnds, row.lineEnds);

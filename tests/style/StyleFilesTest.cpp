@@ -8,10 +8,8 @@
 #include <functional>
 #include <sys/stat.h>
 
-namespace zenkel
-{
-namespace
-{
+namespace zenkel {
+namespace {
 
 using test::readBytes;
 using test::TempDir;
@@ -19,40 +17,36 @@ using test::writeBytes;
 
 // ---- field-by-field checks over the key tables -------------------------------------------
 
-template <typename Record>
-std::string fieldText(const Record& record, const IniKey<Record>& key)
+template <typename Record> std::string fieldText(const Record& record, const IniKey<Record>& key)
 {
-    return std::visit(detail::Overloaded{
+    return std::visit(detail::Overloaded {
                           [&](std::string Record::*f) { return record.*f; },
                           [&](int Record::*f) { return std::to_string(record.*f); },
                           [&](bool Record::*f) { return std::string(record.*f ? "1" : "0"); },
                       },
-                      key.member);
+        key.member);
 }
 
-template <typename Record>
-std::string defaultText(const IniKey<Record>& key)
+template <typename Record> std::string defaultText(const IniKey<Record>& key)
 {
-    return std::visit(detail::Overloaded{
+    return std::visit(detail::Overloaded {
                           [](std::string_view v) { return std::string(v); },
                           [](int v) { return std::to_string(v); },
                           [](bool v) { return std::string(v ? "1" : "0"); },
                       },
-                      key.defaultValue);
+        key.defaultValue);
 }
 
 /// Puts a value different from the key's default into the field, within its capacity.
-template <typename Record>
-void setOtherValue(Record& record, const IniKey<Record>& key)
+template <typename Record> void setOtherValue(Record& record, const IniKey<Record>& key)
 {
-    std::visit(detail::Overloaded{
-                   [&](std::string Record::*f) {
-                       record.*f = key.capacity == 1 ? "#" : "other 'text'";
-                   },
-                   [&](int Record::*f) { record.*f = std::get<int>(key.defaultValue) + 7; },
-                   [&](bool Record::*f) { record.*f = !std::get<bool>(key.defaultValue); },
-               },
-               key.member);
+    std::visit(
+        detail::Overloaded {
+            [&](std::string Record::*f) { record.*f = key.capacity == 1 ? "#" : "other 'text'"; },
+            [&](int Record::*f) { record.*f = std::get<int>(key.defaultValue) + 7; },
+            [&](bool Record::*f) { record.*f = !std::get<bool>(key.defaultValue); },
+        },
+        key.member);
 }
 
 constexpr const char* Default = "<default>"; ///< expected: the default (or the kept value)
@@ -68,25 +62,21 @@ std::vector<KeyCase> casesFor(const std::string& kind, std::size_t capacity)
     if (kind == "text") {
         const std::size_t limit = capacity == 0 ? IniFile::MaxValueLength : capacity;
         const std::string longText(limit + 10, 'w');
-        return {{"  abc  ", std::string("abc").substr(0, limit)},
-                {"\"a\"", "a"},
-                {"'b'", "b"},
-                {"", ""},
-                {longText, longText.substr(0, limit)}};
+        return {{"  abc  ", std::string("abc").substr(0, limit)}, {"\"a\"", "a"}, {"'b'", "b"},
+            {"", ""}, {longText, longText.substr(0, limit)}};
     }
     if (kind == "int")
-        return {{"12", "12"}, {"0x64", "100"}, {"$64", "100"}, {"-5", "-5"},
-                {" \"7\" ", "7"}, {"wide", Default}, {"", Default}};
+        return {{"12", "12"}, {"0x64", "100"}, {"$64", "100"}, {"-5", "-5"}, {" \"7\" ", "7"},
+            {"wide", Default}, {"", Default}};
     return {{"1", "1"}, {"0", "0"}, {"2", "1"}, {"'0'", "0"}, {"yes", Default}, {"", Default}};
 }
 
-template <typename Record>
-std::string kindOf(const IniKey<Record>& key)
+template <typename Record> std::string kindOf(const IniKey<Record>& key)
 {
-    return std::visit(detail::Overloaded{[](std::string Record::*) { return "text"; },
-                                         [](int Record::*) { return "int"; },
-                                         [](bool Record::*) { return "bool"; }},
-                      key.member);
+    return std::visit(
+        detail::Overloaded {[](std::string Record::*) { return "text"; },
+            [](int Record::*) { return "int"; }, [](bool Record::*) { return "bool"; }},
+        key.member);
 }
 
 /// For each key of a table: each stored form and a missing key give the expected field.
@@ -95,7 +85,8 @@ template <typename Record>
 using LoadFunction = std::function<void(const IniKey<Record>&, const std::string&, Record&)>;
 
 template <typename Record>
-void checkKeysReadByTheirRules(std::span<const IniKey<Record>> keys, const LoadFunction<Record>& load)
+void checkKeysReadByTheirRules(
+    std::span<const IniKey<Record>> keys, const LoadFunction<Record>& load)
 {
     for (const IniKey<Record>& key : keys) {
         if (key.rule == ReadRule::WriteOnly)
@@ -109,8 +100,8 @@ void checkKeysReadByTheirRules(std::span<const IniKey<Record>> keys, const LoadF
             const std::string kept = fieldText(record, key);
             const std::string line = std::string(key.readName) + "=" + c.stored + "\r\n";
             load(key, c.stored == "<missing>" ? "" : line, record);
-            const std::string fallback =
-                key.rule == ReadRule::KeepCurrentWhenMissing ? kept : defaultText(key);
+            const std::string fallback
+                = key.rule == ReadRule::KeepCurrentWhenMissing ? kept : defaultText(key);
             EXPECT_EQ(fieldText(record, key), c.expected == Default ? fallback : c.expected);
         }
     }
@@ -129,11 +120,12 @@ TEST(StyleFilesTest, OptionsKeysReadByTheirRules)
 TEST(StyleFilesTest, TagKeysReadByTheirRules)
 {
     TempDir dir;
-    checkKeysReadByTheirRules<RecTAGInfo>(
-        tagIniKeys(), [&](const IniKey<RecTAGInfo>& key, const std::string& body, RecTAGInfo& entry) {
+    checkKeysReadByTheirRules<RecTAGInfo>(tagIniKeys(),
+        [&](const IniKey<RecTAGInfo>& key, const std::string& body, RecTAGInfo& entry) {
             // 'As Text', so that line-break values of 0 are not raised.
             const bool asText = key.name != "TreatAsText";
-            writeBytes(dir.file("tag.ini"), "[<T>]\r\n" + body + (asText ? "TreatAsText=1\r\n" : ""));
+            writeBytes(
+                dir.file("tag.ini"), "[<T>]\r\n" + body + (asText ? "TreatAsText=1\r\n" : ""));
             TagTable table;
             LoadTagTable(table, dir.path());
             ASSERT_EQ(table.tagCount, 1);
@@ -142,8 +134,8 @@ TEST(StyleFilesTest, TagKeysReadByTheirRules)
 }
 
 template <typename Record>
-void checkRoundTrip(std::span<const IniKey<Record>> keys,
-                    const std::function<Record(const Record&)>& saveAndLoad)
+void checkRoundTrip(
+    std::span<const IniKey<Record>> keys, const std::function<Record(const Record&)>& saveAndLoad)
 {
     for (const IniKey<Record>& key : keys) {
         SCOPED_TRACE(key.name);
@@ -205,12 +197,12 @@ TEST(StyleFilesTest, SavesOptionsInKeyOrderWithTheStyleName)
     EXPECT_EQ(options.StyleName, "mystyle");
     ASSERT_TRUE(SaveStyleOptions(options, dir.path() + "/"));
     EXPECT_EQ(readBytes(dir.file("options.ini")),
-              "[OPTIONS]\r\nStyleName=mystyle\r\n"
-              "StyleDescription=(Please enter your style decription here)\r\nLineSize=80\r\n"
-              "Spacing=4\r\nDoDisableComments=0\r\nDoPurgeComments=1\r\nBreakExcluder=\"\r\n"
-              "TagCase=1\r\nUserInfo=Unknown User\r\nDoIncludeUser=1\r\nDoIncludeVersion=1\r\n"
-              "DoIncludeDate=1\r\nDoIncludeTime=1\r\nDoIncludeStyle=1\r\n"
-              "UseWhileCompress=0\r\nUseWhileFormat=0\r\n");
+        "[OPTIONS]\r\nStyleName=mystyle\r\n"
+        "StyleDescription=(Please enter your style decription here)\r\nLineSize=80\r\n"
+        "Spacing=4\r\nDoDisableComments=0\r\nDoPurgeComments=1\r\nBreakExcluder=\"\r\n"
+        "TagCase=1\r\nUserInfo=Unknown User\r\nDoIncludeUser=1\r\nDoIncludeVersion=1\r\n"
+        "DoIncludeDate=1\r\nDoIncludeTime=1\r\nDoIncludeStyle=1\r\n"
+        "UseWhileCompress=0\r\nUseWhileFormat=0\r\n");
     options.BreakExcluder = "<>";
     LoadStyleOptions(options, dir.path());
     EXPECT_EQ(options.BreakExcluder, "\"") << "a lone quote reads back as itself";
@@ -241,10 +233,10 @@ TEST(StyleFilesTest, WritesANewTagAsSixteenLines)
     ASSERT_TRUE(SaveTagTable(table, dir.path()));
     EXPECT_EQ(table[1].CRLFLeading, 1) << "the table itself is corrected";
     EXPECT_EQ(readBytes(dir.file("tag.ini")),
-              "[<TABLE>]\r\nTagOpen=<TABLE>\r\nTagClose=</TABLE>\r\nisSelfIndent=0\r\n"
-              "isContentIndent=0\r\nCRLFLeading=1\r\nCRLFFollowed=1\r\nDoGenerateSComment=0\r\n"
-              "DoGenerateEComment=0\r\nStartComment=\r\nEndComment=\r\nCommentLength=40\r\n"
-              "CommentSymbol=*\r\nTreatAsText=0\r\nEnableCounter=0\r\nCIndent=1\r\n");
+        "[<TABLE>]\r\nTagOpen=<TABLE>\r\nTagClose=</TABLE>\r\nisSelfIndent=0\r\n"
+        "isContentIndent=0\r\nCRLFLeading=1\r\nCRLFFollowed=1\r\nDoGenerateSComment=0\r\n"
+        "DoGenerateEComment=0\r\nStartComment=\r\nEndComment=\r\nCommentLength=40\r\n"
+        "CommentSymbol=*\r\nTreatAsText=0\r\nEnableCounter=0\r\nCIndent=1\r\n");
 }
 
 TEST(StyleFilesTest, LoadsTheFirstHundredSectionsAndLeavesTheRest)
@@ -263,7 +255,7 @@ TEST(StyleFilesTest, LoadsTheFirstHundredSectionsAndLeavesTheRest)
     ASSERT_TRUE(SaveTagTable(table, dir.path()));
     const IniFile saved(dir.file("tag.ini"));
     EXPECT_EQ(saved.sectionNames().size(), 120U);
-    EXPECT_EQ(saved.keyNames("<T101>"), std::vector<std::string>{"TagOpen"});
+    EXPECT_EQ(saved.keyNames("<T101>"), std::vector<std::string> {"TagOpen"});
     EXPECT_EQ(saved.keyNames("<T100>").size(), 15U);
 }
 
@@ -331,7 +323,7 @@ TEST(StyleFilesTest, CutsALongSectionNameAndSavesUnderTheShortName)
     EXPECT_TRUE(table[1].TreatAsText) << "keys come from the section with the full name";
     ASSERT_TRUE(SaveTagTable(table, dir.path()));
     EXPECT_EQ(IniFile(dir.file("tag.ini")).sectionNames(),
-              (std::vector<std::string>{longName, longName.substr(0, 20)}));
+        (std::vector<std::string> {longName, longName.substr(0, 20)}));
 }
 
 TEST(StyleFilesTest, MissingOrEmptyFilesGiveDefaults)
@@ -348,7 +340,7 @@ TEST(StyleFilesTest, MissingOrEmptyFilesGiveDefaults)
     options.LineSize = 1;
     LoadStyleOptions(options, dir.path());
     EXPECT_EQ(options.LineSize, 80);
-    TrimList list{"1<A>"};
+    TrimList list {"1<A>"};
     LoadTrimList(list, dir.path());
     EXPECT_TRUE(list.empty());
 }
@@ -369,17 +361,18 @@ TEST(StyleFilesTest, TrimListTakesTheFirstDigitOfEachValue)
 {
     TempDir dir;
     writeBytes(dir.file("trim.ini"),
-               "[TRIMTAGS]\r\n<A>=1\r\n</A>=0\r\n<B>=1\r\n<C>=2\r\n<D>=-1\r\n<E>=x\r\n<F>=10\r\n");
+        "[TRIMTAGS]\r\n<A>=1\r\n</A>=0\r\n<B>=1\r\n<C>=2\r\n<D>=-1\r\n<E>=x\r\n<F>=10\r\n");
     TrimList list;
     LoadTrimList(list, dir.path());
-    EXPECT_EQ(list, (TrimList{"1<A>", "0</A>", "1<B>", "2<C>", "-<D>", "0<E>", "1<F>"}));
+    EXPECT_EQ(list, (TrimList {"1<A>", "0</A>", "1<B>", "2<C>", "-<D>", "0<E>", "1<F>"}));
     EXPECT_EQ(UpdateTrimHint(list), "<F7>: Trim specified tags and save file(s)\r\n<A><B><F>");
 
     list[1] = "1</A>";
     list.push_back("1<NEW>");
     ASSERT_TRUE(SaveTrimList(list, dir.path()));
-    EXPECT_EQ(readBytes(dir.file("trim.ini")), "[TRIMTAGS]\r\n<A>=1\r\n</A>=1\r\n<B>=1\r\n<C>=2\r\n"
-                                               "<D>=0\r\n<E>=0\r\n<F>=1\r\n<NEW>=1\r\n");
+    EXPECT_EQ(readBytes(dir.file("trim.ini")),
+        "[TRIMTAGS]\r\n<A>=1\r\n</A>=1\r\n<B>=1\r\n<C>=2\r\n"
+        "<D>=0\r\n<E>=0\r\n<F>=1\r\n<NEW>=1\r\n");
 }
 
 TEST(StyleFilesTest, RefusedSavesNameTheFileAndLeaveItAlone)
@@ -390,20 +383,21 @@ TEST(StyleFilesTest, RefusedSavesNameTheFileAndLeaveItAlone)
         std::function<bool(const std::string&, std::string*)> save;
         bool writesWithoutAFile = true;
     } cases[] = {
-        {"options.ini", [](const std::string& d, std::string* e) {
-             return SaveStyleOptions(StyleOptions{}, d, e);
-         }},
-        {"tag.ini", [](const std::string& d, std::string* e) {
-             TagTable table;
-             table[1].tagName = "<A>";
-             table.tagCount = 1;
-             return SaveTagTable(table, d, e);
-         }},
+        {"options.ini",
+            [](const std::string& d, std::string* e) {
+                return SaveStyleOptions(StyleOptions {}, d, e);
+            }},
+        {"tag.ini",
+            [](const std::string& d, std::string* e) {
+                TagTable table;
+                table[1].tagName = "<A>";
+                table.tagCount = 1;
+                return SaveTagTable(table, d, e);
+            }},
         {"tag.ini", [](const std::string& d, std::string* e) { return EraseTagEntry(d, "x", e); },
-         false},
-        {"trim.ini", [](const std::string& d, std::string* e) {
-             return SaveTrimList({"1<A>"}, d, e);
-         }},
+            false},
+        {"trim.ini",
+            [](const std::string& d, std::string* e) { return SaveTrimList({"1<A>"}, d, e); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
@@ -434,8 +428,8 @@ TEST(StyleFilesTest, JoinPathPutsExactlyOneSlash)
         const char* name;
         const char* expected;
     } cases[] = {{"/a/b", "x.ini", "/a/b/x.ini"}, {"/a/b/", "x.ini", "/a/b/x.ini"},
-                 {"/a/b//", "/x.ini", "/a/b/x.ini"}, {"/", "x.ini", "/x.ini"},
-                 {"", "x.ini", "x.ini"}, {"rel", "x.ini", "rel/x.ini"}};
+        {"/a/b//", "/x.ini", "/a/b/x.ini"}, {"/", "x.ini", "/x.ini"}, {"", "x.ini", "x.ini"},
+        {"rel", "x.ini", "rel/x.ini"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.dir) + " + " + c.name);
         EXPECT_EQ(joinPath(c.dir, c.name), c.expected);

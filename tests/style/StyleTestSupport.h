@@ -9,8 +9,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-namespace zenkel::test
-{
+namespace zenkel::test {
 
 /// A new directory under the system's temporary directory, removed with everything in it.
 class TempDir
@@ -18,7 +17,8 @@ class TempDir
 public:
     TempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zenkel-style-XXXXXX").string();
+        std::string pattern
+            = (std::filesystem::temp_directory_path() / "zenkel-style-XXXXXX").string();
         if (::mkdtemp(pattern.data()))
             m_path = pattern;
     }
@@ -28,7 +28,7 @@ public:
         // Tests take permissions away; give them back so everything can be removed.
         for (const auto& item : std::filesystem::recursive_directory_iterator(m_path, ec))
             std::filesystem::permissions(item.path(), std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::add, ec);
+                std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(m_path, ec);
     }
     TempDir(const TempDir&) = delete;

@@ -99,24 +99,6 @@ bool writeFileSafely(const std::string& path, std::string_view bytes, std::strin
     return true;
 }
 
-namespace {
-
-template <typename Lines> std::string joinLinesCrLf(const Lines& lines)
-{
-    std::size_t total = 0;
-    for (std::string_view line : lines)
-        total += line.size() + 2;
-    std::string bytes;
-    bytes.reserve(total);
-    for (std::string_view line : lines) {
-        bytes += line;
-        bytes += "\r\n";
-    }
-    return bytes;
-}
-
-} // namespace
-
 bool readAllFrom(int fd, std::string& bytes, int* error)
 {
     bytes.clear();
@@ -134,16 +116,6 @@ bool readAllFrom(int fd, std::string& bytes, int* error)
             return true;
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
-}
-
-std::string joinCrLf(const std::vector<std::string>& lines)
-{
-    return joinLinesCrLf(lines);
-}
-
-std::string joinCrLf(const TextList& lines)
-{
-    return joinLinesCrLf(lines);
 }
 
 } // namespace zenkel

@@ -1,11 +1,9 @@
 /// Safe file writing: a temporary sibling renamed over the target.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
-
-#include "engine/ScanLists.h"
 
 namespace zenkel {
 
@@ -24,8 +22,19 @@ namespace zenkel {
 /// system's error number in *error when a read fails; EINTR is retried.
 [[nodiscard]] bool readAllFrom(int fd, std::string& bytes, int* error = nullptr);
 
-/// Joins lines, each followed by CR LF.
-std::string joinCrLf(const std::vector<std::string>& lines);
-std::string joinCrLf(const TextList& lines);
+/// Joins lines (any list of texts), each followed by CR LF.
+template <typename Lines> std::string joinCrLf(const Lines& lines)
+{
+    std::size_t total = 0;
+    for (std::string_view line : lines)
+        total += line.size() + 2;
+    std::string bytes;
+    bytes.reserve(total);
+    for (std::string_view line : lines) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
 
 } // namespace zenkel

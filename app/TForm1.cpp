@@ -14,7 +14,7 @@
 #include "batch/Backup.h"
 #include "batch/FileSelection.h"
 #include "engine/DocLine.h"
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 #include "style/StyleFiles.h"
 
 #include "editor/FileText.h"

@@ -5,7 +5,7 @@
 #include "batch/FileJob.h"
 #include "batch/Session.h"
 #include "engine/Engine.h"
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <algorithm>
 #include <cerrno>

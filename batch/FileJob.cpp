@@ -3,7 +3,7 @@
 
 #include "batch/Session.h"
 #include "engine/Engine.h"
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -2,7 +2,7 @@
 #include "batch/Protocol.h"
 
 #include "batch/FileSelection.h"
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 
 namespace zenkel {
 

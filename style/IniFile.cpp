@@ -1,7 +1,7 @@
 /// IniFile: a small, self-contained reader and writer of Windows-style INI files.
 #include "style/IniFile.h"
 
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <atomic>
 #include <cerrno>

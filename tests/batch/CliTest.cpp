@@ -1,7 +1,7 @@
 /// Tests of the zenkel command-line tool, run as a program on files in temporary directories.
 #include "batch/FileJob.h"
 #include "batch/Session.h"
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include "BatchTestSupport.h"
 

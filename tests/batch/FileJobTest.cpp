@@ -2,7 +2,7 @@
 #include "batch/FileJob.h"
 
 #include "batch/Session.h"
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include "BatchTestSupport.h"
 

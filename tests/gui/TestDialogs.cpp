@@ -8,7 +8,7 @@
 #include "batch/Backup.h"
 #include "batch/FileJob.h"
 #include "batch/Session.h"
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 #include "style/ProgramSettings.h"
 
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 /// Safe file writing: a temporary sibling renamed over the target.
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <cerrno>
 #include <cstdio>

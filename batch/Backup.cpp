@@ -2,6 +2,8 @@
 /// the restore of a file from its sibling backup, and the confirmation text shown before a run.
 #include "batch/Backup.h"
 
+#include "base/Paths.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -21,12 +23,6 @@ bool isBlank(char c)
 std::string siblingBackup(const std::string& file, const std::string& backupExt)
 {
     return file + backupExt;
-}
-
-bool isRegularFile(const std::string& path)
-{
-    std::error_code ec;
-    return fs::is_regular_file(path, ec);
 }
 
 /// Anything at the path, a dangling link included, takes the name.

@@ -1,9 +1,10 @@
 /// File job: one operation on one HTML file, and the file helpers of the batch runs.
 #include "batch/FileJob.h"
 
+#include "base/Paths.h"
+#include "base/SafeFile.h"
 #include "batch/Session.h"
 #include "engine/Engine.h"
-#include "base/SafeFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -18,14 +19,6 @@ namespace {
 
 constexpr std::size_t CopyBlockSize = 16384;
 constexpr mode_t AnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
-
-bool isRegularFile(const std::string& path)
-{
-    struct stat info
-    {
-    };
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 std::string systemMessage(int err)
 {

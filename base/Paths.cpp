@@ -1,0 +1,16 @@
+/// Paths and file tests shared by every layer.
+#include "base/Paths.h"
+
+#include <sys/stat.h>
+
+namespace zenkel {
+
+bool isRegularFile(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+} // namespace zenkel

@@ -13,4 +13,16 @@ bool isRegularFile(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+std::string withoutTrailingSlashes(std::string path)
+{
+    while (!path.empty() && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+std::string withTrailingSlash(const std::string& directory)
+{
+    return withoutTrailingSlashes(directory) + "/";
+}
+
 } // namespace zenkel

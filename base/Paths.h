@@ -8,4 +8,10 @@ namespace zenkel {
 /// True when a regular file (or a link to one) is at the path.
 bool isRegularFile(const std::string& path);
 
+/// The path without any '/' at its end ("/" gives an empty text).
+std::string withoutTrailingSlashes(std::string path);
+
+/// The directory path with exactly one '/' at its end.
+std::string withTrailingSlash(const std::string& directory);
+
 } // namespace zenkel

@@ -33,18 +33,6 @@ bool anythingAt(const std::string& path)
     return !ec && fs::exists(status);
 }
 
-std::string withoutTrailingSlashes(std::string path)
-{
-    while (!path.empty() && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
-std::string withTrailingSlash(const std::string& directory)
-{
-    return withoutTrailingSlashes(directory) + "/";
-}
-
 std::string backupDirectoryName(const std::string& base, int number)
 {
     char digits[8];

@@ -2,6 +2,8 @@
 /// filter, and the protocol lines and results of a file-list or tree selection.
 #include "batch/FileSelection.h"
 
+#include "base/Paths.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <initializer_list>
@@ -12,13 +14,6 @@ namespace zenkel {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string withoutTrailingSlashes(std::string path)
-{
-    while (!path.empty() && path.back() == '/')
-        path.pop_back();
-    return path;
-}
 
 char asciiUpper(char c)
 {
@@ -154,8 +149,7 @@ std::vector<std::string> SearchTree(const std::string& directory, int treeFileTy
 {
     std::vector<std::string> found;
     if (!directory.empty())
-        searchDirectory(
-            withoutTrailingSlashes(directory) + "/", treeFileType, isValid, progress, found);
+        searchDirectory(withTrailingSlash(directory), treeFileType, isValid, progress, found);
     return found;
 }
 
@@ -191,7 +185,7 @@ SelectionOutcome selectFileList(RunState& state, const std::string& directory,
     const FileValidator& isValid)
 {
     SelectionOutcome outcome;
-    state.sourceDirectory = withoutTrailingSlashes(directory) + "/";
+    state.sourceDirectory = withTrailingSlash(directory);
     state.fileList.clear();
     for (const std::string& name : names) {
         const std::string path = state.sourceDirectory + name;
@@ -227,7 +221,7 @@ SelectionOutcome finishTreeSelection(
     }
     for (const std::string& path : state.fileList)
         outcome.protocolLines.push_back(treeListLine(path));
-    state.sourceDirectory = withoutTrailingSlashes(treeDirectory) + "/";
+    state.sourceDirectory = withTrailingSlash(treeDirectory);
     outcome.result = SelectionMode::Tree;
     outcome.status = std::to_string(state.fileList.size()) + " files selected";
     appendLines(outcome.protocolLines, CheckOptionsText);

@@ -11,10 +11,11 @@
 #include "app/TFormRestore.h"
 #include "app/TFormTree.h"
 #include "app/TiledPanel.h"
+#include "base/Paths.h"
+#include "base/SafeFile.h"
 #include "batch/Backup.h"
 #include "batch/FileSelection.h"
 #include "engine/DocLine.h"
-#include "base/SafeFile.h"
 #include "style/StyleFiles.h"
 
 #include "editor/FileText.h"

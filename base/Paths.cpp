@@ -25,4 +25,9 @@ std::string withTrailingSlash(const std::string& directory)
     return withoutTrailingSlashes(directory) + "/";
 }
 
+std::string siblingBackupPath(const std::string& path, const std::string& backupExt)
+{
+    return path + backupExt;
+}
+
 } // namespace zenkel

@@ -14,4 +14,7 @@ std::string withoutTrailingSlashes(std::string path);
 /// The directory path with exactly one '/' at its end.
 std::string withTrailingSlash(const std::string& directory);
 
+/// The sibling backup of a file: its full path with the backup extension appended.
+std::string siblingBackupPath(const std::string& path, const std::string& backupExt);
+
 } // namespace zenkel

@@ -20,11 +20,6 @@ bool isBlank(char c)
     return static_cast<unsigned char>(c) <= ' ';
 }
 
-std::string siblingBackup(const std::string& file, const std::string& backupExt)
-{
-    return file + backupExt;
-}
-
 /// Anything at the path, a dangling link included, takes the name.
 bool anythingAt(const std::string& path)
 {
@@ -139,12 +134,13 @@ bool BackupExists(RunState& state, const std::string& backupExt)
 {
     switch (state.SelectionMode) {
     case SelectionMode::SingleFile:
-        state.backupFile = siblingBackup(state.currentFile, backupExt);
+        state.backupFile = siblingBackupPath(state.currentFile, backupExt);
         return !backupExt.empty() && isRegularFile(state.backupFile);
     case SelectionMode::FileList:
         return !backupExt.empty()
-            && std::any_of(state.fileList.begin(), state.fileList.end(),
-                [&](const auto& file) { return isRegularFile(siblingBackup(file, backupExt)); });
+            && std::any_of(state.fileList.begin(), state.fileList.end(), [&](const auto& file) {
+                   return isRegularFile(siblingBackupPath(file, backupExt));
+               });
     case SelectionMode::Tree:
     case SelectionMode::None:
         break;
@@ -243,7 +239,7 @@ BackupResult makeFileBackup(RunState& state, const std::string& file, const std:
             result.error = "No backup extension set: \"" + file + "\" has no backup";
             return result;
         }
-        result.backupFile = siblingBackup(file, backupExt);
+        result.backupFile = siblingBackupPath(file, backupExt);
     }
     state.backupFile = result.backupFile;
     std::string reason;
@@ -264,7 +260,7 @@ RestoreOutcome restoreFromBackup(const std::string& file, const std::string& bac
             *error = "No backup extension set: \"" + file + "\" is not restored";
         return RestoreOutcome::Failed;
     }
-    const std::string backup = siblingBackup(file, backupExt);
+    const std::string backup = siblingBackupPath(file, backupExt);
     if (!isRegularFile(backup))
         return RestoreOutcome::Skipped;
     std::string reason;

@@ -375,11 +375,6 @@ std::string CompressionFigures(std::int64_t before, std::int64_t after)
     return text;
 }
 
-std::string siblingBackupPath(const std::string& path, const std::string& backupExt)
-{
-    return path + backupExt;
-}
-
 std::optional<std::uint64_t> systemFreeSpace(const std::string& dir)
 {
     struct statvfs info

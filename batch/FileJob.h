@@ -87,9 +87,6 @@ std::int64_t FileSizeOf(const std::string& path);
 /// " 1000->800 (200 bytes, 20%)  saved ": exact for any sizes.
 std::string CompressionFigures(std::int64_t before, std::int64_t after);
 
-/// The sibling backup of a file: its full path with the backup extension appended.
-std::string siblingBackupPath(const std::string& path, const std::string& backupExt);
-
 // ---- disk space -------------------------------------------------------------------------
 
 /// Free bytes of the file system holding a directory; nothing when it cannot be told.

@@ -72,12 +72,6 @@ constexpr std::pair<int, const char*> FunctionKeys[] = {
     {Qt::Key_F9, "BOptions"},
 };
 
-std::string directoryOf(const std::string& path)
-{
-    const std::string dir = std::filesystem::path(path).parent_path().string();
-    return dir.empty() || dir.back() == '/' ? dir : dir + "/";
-}
-
 } // namespace
 
 TForm1::TForm1(const StartOptions& options, QWidget* parent)

@@ -25,6 +25,12 @@ std::string withTrailingSlash(const std::string& directory)
     return withoutTrailingSlashes(directory) + "/";
 }
 
+std::string directoryOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
 std::string siblingBackupPath(const std::string& path, const std::string& backupExt)
 {
     return path + backupExt;

@@ -14,6 +14,9 @@ std::string withoutTrailingSlashes(std::string path);
 /// The directory path with exactly one '/' at its end.
 std::string withTrailingSlash(const std::string& directory);
 
+/// The directory part of a path, ending in '/'; "./" for a bare file name.
+std::string directoryOf(const std::string& path);
+
 /// The sibling backup of a file: its full path with the backup extension appended.
 std::string siblingBackupPath(const std::string& path, const std::string& backupExt);
 

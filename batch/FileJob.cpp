@@ -54,13 +54,6 @@ bool writeAll(int fd, const char* data, std::size_t size)
     return true;
 }
 
-/// The directory part of a path, ending in '/'; "./" for a bare file name.
-std::string directoryOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
-
 /// The extension with its dot, taken after the last '/'; empty when there is none.
 std::string extensionOf(const std::string& path)
 {

@@ -1,6 +1,7 @@
 /// File job: one operation on one HTML file, and the file helpers of the batch runs.
 #include "batch/FileJob.h"
 
+#include "base/Ascii.h"
 #include "base/Paths.h"
 #include "base/SafeFile.h"
 #include "batch/Session.h"
@@ -62,13 +63,6 @@ std::string extensionOf(const std::string& path)
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
     return path.substr(dot);
-}
-
-std::string upperAsciiText(std::string text)
-{
-    for (char& c : text)
-        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    return text;
 }
 
 bool hasListedExtension(const std::string& path)

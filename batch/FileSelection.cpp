@@ -2,6 +2,7 @@
 /// filter, and the protocol lines and results of a file-list or tree selection.
 #include "batch/FileSelection.h"
 
+#include "base/Ascii.h"
 #include "base/Paths.h"
 
 #include <algorithm>
@@ -15,18 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-char asciiUpper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string asciiUpper(std::string_view text)
-{
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return asciiUpper(c); });
-    return upper;
-}
-
 bool startsWithAny(std::string_view text, std::initializer_list<std::string_view> prefixes)
 {
     return std::any_of(prefixes.begin(), prefixes.end(),
@@ -35,7 +24,7 @@ bool startsWithAny(std::string_view text, std::initializer_list<std::string_view
 
 bool isSkippedDirectory(std::string_view name)
 {
-    return asciiUpper(name).find(asciiUpper(SkippedDirectoryMark)) != std::string::npos;
+    return upperAsciiText(name).find(upperAsciiText(SkippedDirectoryMark)) != std::string::npos;
 }
 
 struct TreeEntry
@@ -125,7 +114,7 @@ bool MatchesTypeFilter(std::string_view name, int treeFileType)
     const std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos)
         return false;
-    const std::string ext = asciiUpper(name.substr(dot));
+    const std::string ext = upperAsciiText(name.substr(dot));
     switch (treeFileType) {
     case 0:
         return ext.starts_with(".HTM");

@@ -2,6 +2,7 @@
 /// new styles on disk and the sample files of the preview.
 #include "style/StyleCatalogue.h"
 
+#include "base/Ascii.h"
 #include "base/Paths.h"
 #include "engine/DocLine.h"
 #include "style/StyleFiles.h"
@@ -16,11 +17,6 @@ namespace zenkel {
 namespace {
 
 namespace fs = std::filesystem;
-
-char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 /// Alphabetical without regard to case; names equal but for case keep a fixed order.
 bool lessIgnoringCase(const std::string& a, const std::string& b)

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +19,20 @@ namespace zenkel {
 /// not flushed to the disk first, which keeps runs over many files fast.
 [[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
     std::string* error = nullptr, bool sync = true);
+
+/// What a safe write does beyond the bytes.
+struct SafeWriteOptions
+{
+    bool sync = true; ///< flush to the disk before the rename
+    /// Permissions of a file that does not exist yet (an existing one keeps its own);
+    /// nothing: 0666 less the umask.
+    std::optional<unsigned> newFileMode;
+    std::optional<std::timespec> modificationTime; ///< nothing: the time of the write
+};
+
+/// writeFileSafely with the options above; same result and error convention.
+[[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
+    const SafeWriteOptions& options, std::string* error = nullptr);
 
 /// Reads everything left in an open file into bytes (replacing them). False with the
 /// system's error number in *error when a read fails; EINTR is retried.

@@ -3,9 +3,9 @@
 /// selection colour, first visible line, modified flag, undo).
 #pragma once
 
-#include "editor/ColorSet.h"
-#include "editor/ColoredRtf.h"
-#include "editor/TextEncoding.h"
+#include "text/ColorClasses.h"
+#include "text/ColorSet.h"
+#include "text/TextEncoding.h"
 
 #include <Qsci/qsciscintilla.h>
 

@@ -2,8 +2,8 @@
 #include "editor/SelectionProcessing.h"
 
 #include "editor/RichEdit.h"
-#include "editor/TextEncoding.h"
 #include "engine/Engine.h"
+#include "text/TextEncoding.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 /// The colour classes of a text and the colour modes.
-#include "editor/ColoredRtf.h"
+#include "text/ColorClasses.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +47,7 @@ const RunCase RunCases[] = {
     {"> outside a tag is text", "a>b", "xxx"},
 };
 
-TEST(ColoredRtfTest, RunsGiveEachCharacterItsClass)
+TEST(ColorClassesTest, RunsGiveEachCharacterItsClass)
 {
     for (const RunCase& c : RunCases) {
         SCOPED_TRACE(c.name);
@@ -63,7 +63,7 @@ TEST(ColoredRtfTest, RunsGiveEachCharacterItsClass)
     }
 }
 
-TEST(ColoredRtfTest, RunsAreMergedAndCoverTheText)
+TEST(ColorClassesTest, RunsAreMergedAndCoverTheText)
 {
     const std::string text = "<!--a--><!--b-->x";
     const std::vector<ColorRun> runs = ComputeColorRuns(text);
@@ -78,7 +78,7 @@ struct ModeCase
     ColorSet expected;
 };
 
-TEST(ColoredRtfTest, ColourModesSetTheFixedColours)
+TEST(ColorClassesTest, ColourModesSetTheFixedColours)
 {
     constexpr ColorValue Silver = 12632256;
     const ModeCase cases[] = {

@@ -1,4 +1,4 @@
-#include "editor/ColoredRtf.h"
+#include "text/ColorClasses.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 /// one class per byte, which the editor applies as its styling.
 #pragma once
 
-#include "editor/ColorSet.h"
+#include "text/ColorSet.h"
 
 #include <cstddef>
 #include <string>

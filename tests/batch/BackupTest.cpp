@@ -2,7 +2,7 @@
 /// restore of files, and the confirmation texts.
 #include "batch/Backup.h"
 
-#include "TempTree.h"
+#include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 /// selection results.
 #include "batch/FileSelection.h"
 
-#include "TempTree.h"
+#include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "cli/CliOptions.h"
 #include "engine/DocLine.h"
 
-#include "BatchTestSupport.h"
+#include "tests/support/BatchTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "base/SafeFile.h"
 #include "batch/Session.h"
 
-#include "BatchTestSupport.h"
+#include "tests/support/BatchTestSupport.h"
 
 #include <gtest/gtest.h>
 

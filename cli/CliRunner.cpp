@@ -2,6 +2,7 @@
 #include "cli/CliRunner.h"
 
 #include "base/Paths.h"
+#include "batch/Backup.h"
 #include "batch/BatchRun.h"
 #include "batch/FileJob.h"
 #include "batch/FileSelection.h"
@@ -65,11 +66,24 @@ struct CliContext
     std::ostream& out;
     std::ostream& err;
 
+    /// The system's error number of the first write to standard output that failed.
+    mutable int outputError = 0;
+
     /// One line on standard error; always returns true ("failed").
     bool complain(const std::string& message) const
     {
         err << "zenkel: " << message << '\n';
         return true;
+    }
+
+    /// False once a write to standard output has failed (a full disk, a closed pipe); the
+    /// reason is kept for the final message. Called right after each write, while errno
+    /// still tells why.
+    bool outputOk() const
+    {
+        if (!out && outputError == 0)
+            outputError = errno != 0 ? errno : EIO;
+        return outputError == 0;
     }
 };
 
@@ -114,10 +128,21 @@ std::string joinNames(const std::vector<std::string>& names)
     return text;
 }
 
-void writeBytes(std::ostream& out, const std::string& bytes)
+/// Writes a result to standard output; true ("failed") when not every byte got there.
+bool writeResultBytes(const CliContext& c, const std::string& bytes)
 {
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
+    errno = 0;
+    c.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    c.out.flush();
+    return !c.outputOk();
+}
+
+/// A status line on standard output; true ("failed") when it could not be written.
+bool printStatus(const CliContext& c)
+{
+    errno = 0;
+    c.out << c.host.status() << '\n' << std::flush;
+    return !c.outputOk();
 }
 
 // ---- set-up -------------------------------------------------------------------------------
@@ -186,8 +211,8 @@ bool processStdin(const CliContext& c)
     const FileJobResult result = ProcessSourceText(c.session);
     if (!result.processed())
         return c.complain("-: " + result.message);
-    writeBytes(c.out, joinLines(c.session.engine.outputList(), lineEndOf(c.session.settings)));
-    return false;
+    return writeResultBytes(
+        c, joinLines(c.session.engine.outputList(), lineEndOf(c.session.settings)));
 }
 
 bool checkReadable(const CliContext& c, const std::string& path)
@@ -223,8 +248,7 @@ bool restoreFile(const CliContext& c, const std::string& path)
     if (!result.processed())
         return c.complain(path + ": " + result.message);
     c.host.SetStatus("Restored and saved: \"" + path + "\"");
-    c.out << c.host.status() << '\n' << std::flush;
-    return false;
+    return printStatus(c);
 }
 
 /// Backup, file job, write back and the final status line; returns true on failure.
@@ -240,25 +264,23 @@ bool processFile(const CliContext& c, const std::string& path)
 
     std::string error;
     if (!c.options.toStdout && s.settings.DoCreateBackUps) {
-        s.runState.backupFile = siblingBackupPath(path, s.settings.BackupExt);
-        if (!CopyFileKeepDate(path, s.runState.backupFile, &error))
-            return c.complain(
-                path + ": file not processed, its backup could not be made: " + error);
+        // The same rule as list runs: a file whose backup cannot be made stays untouched.
+        const BackupResult backup
+            = makeFileBackup(s.runState, path, s.settings.BackupExt, CopyFileKeepDate);
+        if (!backup.ok)
+            return c.complain(path + ": file not processed: " + backup.error);
     }
     const FileJobResult result = RunFileJob(s, path);
     if (!result.processed()) // a fatal error is reported once, by the caller
         return c.host.fatal() ? true : c.complain(path + ": " + result.message);
-    if (c.options.toStdout) {
-        writeBytes(c.out, joinLines(s.engine.outputList(), lineEndOf(s.settings)));
-        return false;
-    }
+    if (c.options.toStdout)
+        return writeResultBytes(c, joinLines(s.engine.outputList(), lineEndOf(s.settings)));
     const std::int64_t sizeBefore = FileSizeOf(path);
     if (!WriteResult(s, &error))
         return c.complain(error);
     if (s.runState.Operation == Operation::Compress)
         c.host.AppendStatus("  Size: " + CompressionFigures(sizeBefore, FileSizeOf(path)));
-    c.out << c.host.status() << '\n' << std::flush;
-    return false;
+    return printStatus(c);
 }
 
 bool processPath(const CliContext& c, const std::string& path)
@@ -292,7 +314,11 @@ int runSelection(const CliContext& c, std::vector<std::string> selectionLines)
 {
     Session& s = c.session;
     if (!c.options.quiet) {
-        s.protocol.setListener([&c](const std::string& line) { c.out << line << '\n'; });
+        s.protocol.setListener([&c](const std::string& line) {
+            errno = 0;
+            c.out << line << '\n';
+            c.outputOk();
+        });
     }
     s.protocol.clear();
     s.protocol.appendLines(selectionLines);
@@ -303,7 +329,9 @@ int runSelection(const CliContext& c, std::vector<std::string> selectionLines)
     const RunOutcome outcome = runBatch(s, runHost);
     std::signal(SIGINT, previous);
     c.host.watchUserBreak(nullptr);
+    errno = 0;
     c.out.flush();
+    c.outputOk();
     if (c.host.fatal()) {
         c.complain(oneLine(*c.host.fatal()));
         return ExitFileFailed;
@@ -391,6 +419,8 @@ int runFiles(const CliContext& c)
     bool anyFailed = false;
     for (const std::string& path : c.options.paths) {
         anyFailed = processPath(c, path) || anyFailed;
+        if (!c.outputOk()) // the results of further paths would be lost as well
+            return ExitFileFailed;
         if (c.host.fatal()) {
             c.complain(oneLine(*c.host.fatal()));
             return ExitFileFailed;
@@ -401,33 +431,57 @@ int runFiles(const CliContext& c)
 
 int listStyles(const CliContext& c)
 {
+    errno = 0;
     for (const std::string& name : c.session.catalogue.styleList())
         c.out << (name == c.session.settings.StyleName ? "* " : "  ") << name << '\n';
     c.out.flush();
+    c.outputOk();
     return ExitDone;
+}
+
+} // namespace
+
+namespace {
+
+int runCommand(const CliContext& c)
+{
+    if (c.options.help || c.options.version) {
+        errno = 0;
+        if (c.options.help)
+            c.out << cliUsage();
+        else
+            c.out << cliVersion() << '\n';
+        c.out.flush();
+        c.outputOk();
+        return ExitDone;
+    }
+    if (const int status = setUpSession(c); status != ExitDone)
+        return status;
+    if (c.options.command == CliCommand::Styles)
+        return listStyles(c);
+    return runFiles(c);
 }
 
 } // namespace
 
 int runCli(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
 {
-    if (options.help) {
-        out << cliUsage();
-        return ExitDone;
-    }
-    if (options.version) {
-        out << cliVersion() << '\n';
-        return ExitDone;
-    }
     CliHost host;
     Session session(FindProgramDirectory(options.home), host);
     session.runState.Operation = operationOf(options.command);
     const CliContext context {options, session, host, in, out, err};
-    if (const int status = setUpSession(context); status != ExitDone)
-        return status;
-    if (options.command == CliCommand::Styles)
-        return listStyles(context);
-    return runFiles(context);
+    int status = runCommand(context);
+    // Output that never arrived is a failure, whatever the command did: a script that moves
+    // the output over the page must not see success.
+    errno = 0;
+    out.flush();
+    if (!context.outputOk()) {
+        context.complain(
+            std::string("cannot write standard output: ") + std::strerror(context.outputError));
+        if (status == ExitDone)
+            status = ExitFileFailed;
+    }
+    return status;
 }
 
 } // namespace zenkel

@@ -2,8 +2,11 @@
 #include "cli/CliOptions.h"
 #include "cli/CliRunner.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 int main(int argc, char** argv)
@@ -18,5 +21,12 @@ int main(int argc, char** argv)
         std::cerr << "zenkel: " << parsed.error << "\nTry 'zenkel --help'.\n";
         return zenkel::ExitSetupFailed;
     }
-    return zenkel::runCli(parsed.options, std::cin, std::cout, std::cerr);
+    int status = zenkel::runCli(parsed.options, std::cin, std::cout, std::cerr);
+    // runCli has flushed standard output; a write error that a file system reports late
+    // shows only when it is closed.
+    if (::close(STDOUT_FILENO) != 0 && errno != EBADF && status == zenkel::ExitDone) {
+        std::cerr << "zenkel: cannot write standard output: " << std::strerror(errno) << '\n';
+        status = zenkel::ExitFileFailed;
+    }
+    return status;
 }

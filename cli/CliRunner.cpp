@@ -353,7 +353,7 @@ int runList(const CliContext& c)
     Session& s = c.session;
     std::vector<std::string> lines = ResetProtocol(s.runState);
     bool anyRefused = false;
-    for (const std::string& path : c.options.paths) {
+    for (const std::string& path : withoutRepeatedFiles(c.options.paths)) {
         std::string error;
         const FileCheck check
             = CheckHtmlFile(path, s.settings.DoValidate, s.runState.CommandLineMode, &error);

@@ -15,6 +15,7 @@
 #include "base/SafeFile.h"
 #include "batch/Backup.h"
 #include "batch/FileSelection.h"
+#include "batch/RunLock.h"
 #include "engine/DocLine.h"
 #include "style/StyleFiles.h"
 
@@ -332,7 +333,13 @@ void TForm1::BRestoreClick()
         SetButtonState();
         return;
     }
-    // The single file: its sibling backup goes back into the editor and the file.
+    // The single file: its sibling backup goes back into the editor and the file, unless
+    // another process runs on the program directory.
+    const RunLock lock(state.programDirectory);
+    if (!lock.held()) {
+        Prompter::error(this, title(), qs(lock.refusal()));
+        return;
+    }
     const std::string backup = siblingBackupPath(state.currentFile, m_session.settings.BackupExt);
     state.backupFile = backup;
     std::string bytes;

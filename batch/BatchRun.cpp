@@ -4,6 +4,7 @@
 #include "base/SafeFile.h"
 #include "batch/Backup.h"
 #include "batch/FileJob.h"
+#include "batch/RunLock.h"
 #include "batch/Session.h"
 #include "engine/Engine.h"
 
@@ -195,6 +196,14 @@ RunOutcome Driver::run()
             && !state().fileList.empty());
     if (!somethingToDo) {
         m_host.showMessage("Zenkel HTML:\r\nNo Files selected, nothing to do ...!");
+        return m_outcome;
+    }
+    // Another process's run on the same program directory (a second window, a zenkel run)
+    // would interleave with this one: refused before anything is asked or touched.
+    const RunLock lock(state().programDirectory);
+    if (!lock.held()) {
+        m_host.showError(lock.refusal());
+        m_outcome.result = RunResult::Busy;
         return m_outcome;
     }
     state().sizeBeforeTotal = 0;

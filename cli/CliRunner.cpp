@@ -6,6 +6,7 @@
 #include "batch/BatchRun.h"
 #include "batch/FileJob.h"
 #include "batch/FileSelection.h"
+#include "batch/RunLock.h"
 #include "batch/Session.h"
 #include "cli/CheckRun.h"
 #include "style/ProgramSettings.h"
@@ -342,6 +343,8 @@ int runSelection(const CliContext& c, std::vector<std::string> selectionLines)
               << '\n'
               << std::flush;
     }
+    if (outcome.result == RunResult::Busy)
+        return ExitSetupFailed;
     const bool allDone = outcome.result == RunResult::Completed && outcome.skipped == 0;
     return allDone ? ExitDone : ExitFileFailed;
 }
@@ -410,6 +413,20 @@ int runFiles(const CliContext& c)
 {
     if (c.options.check || c.options.diff)
         return runCheck(c.options, c.session, c.in, c.out, c.err);
+    // Runs that write files hold the program directory's run lock; a run whose results all
+    // go to standard output writes no file of the user's and may run beside any other.
+    const bool writesFiles = c.options.tree
+        || (!c.options.toStdout
+            && std::any_of(c.options.paths.begin(), c.options.paths.end(),
+                [](const std::string& path) { return path != "-"; }));
+    std::optional<RunLock> lock;
+    if (writesFiles) {
+        lock.emplace(c.session.runState.programDirectory);
+        if (!lock->held()) {
+            c.complain(lock->refusal());
+            return ExitSetupFailed;
+        }
+    }
     if (c.options.tree)
         return runTree(c);
     const bool anyStdin

@@ -34,6 +34,10 @@ struct SafeWriteOptions
 [[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
     const SafeWriteOptions& options, std::string* error = nullptr);
 
+/// Removes the temporary siblings of the writes in progress (on every thread), leaving each
+/// target as it was. Safe to call from a signal handler that ends the program at once.
+void removeTemporarySiblings() noexcept;
+
 /// Reads everything left in an open file into bytes (replacing them). False with the
 /// system's error number in *error when a read fails; EINTR is retried.
 [[nodiscard]] bool readAllFrom(int fd, std::string& bytes, int* error = nullptr);

@@ -176,6 +176,8 @@ private:
     /// WriteResult, or its equal for a result computed ahead.
     bool writeResult(const PrecomputedFile* ahead, std::string* error);
     void abortWithError(const std::string& message);
+    /// A tree run's backup directory, else the program directory.
+    std::string reportDirectory();
     void saveReport(const std::string& directory);
     void finish();
 
@@ -323,8 +325,7 @@ RunOutcome Driver::batch(bool tree)
         append("\r\nOverall compressing performance: "
             + CompressionFigures(state().sizeBeforeTotal, state().sizeAfterTotal));
     append("\r\nJob done...");
-    saveReport(tree && !state().backupDirectory.empty() ? state().backupDirectory
-                                                        : state().programDirectory);
+    saveReport(reportDirectory());
     m_outcome.result = RunResult::Completed;
     finish();
     return m_outcome;
@@ -415,7 +416,10 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
         = ahead ? FileJobResult {JobOutcome::Processed, {}} : RunFileJob(m_session, file);
     if (state().userBreak) {
         if (m_host.confirmUserBreak()) {
+            // The current file keeps its old content; the report records what was done, and
+            // a report of an earlier run does not stay behind looking like this one's.
             append(UserBreakQuestionAborted);
+            saveReport(reportDirectory());
             m_outcome.result = RunResult::UserBreak;
             finish();
             return false;
@@ -446,12 +450,17 @@ void Driver::abortWithError(const std::string& message)
     // saved, the window usable again. Nothing else is touched.
     append("--> ERROR: " + message);
     append(AbortedLine);
-    saveReport(state().SelectionMode == SelectionMode::Tree && !state().backupDirectory.empty()
-            ? state().backupDirectory
-            : state().programDirectory);
+    saveReport(reportDirectory());
     m_host.showError(message);
     m_outcome.result = RunResult::Aborted;
     finish();
+}
+
+std::string Driver::reportDirectory()
+{
+    return state().SelectionMode == SelectionMode::Tree && !state().backupDirectory.empty()
+        ? state().backupDirectory
+        : state().programDirectory;
 }
 
 void Driver::saveReport(const std::string& directory)

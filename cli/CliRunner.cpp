@@ -2,6 +2,7 @@
 #include "cli/CliRunner.h"
 
 #include "base/Paths.h"
+#include "base/SafeFile.h"
 #include "batch/Backup.h"
 #include "batch/BatchRun.h"
 #include "batch/FileJob.h"
@@ -26,12 +27,66 @@ namespace zenkel {
 
 namespace {
 
+/// The signal of the first user break (SIGINT, SIGTERM, SIGHUP); 0 while there is none.
 volatile std::sig_atomic_t g_interrupted = 0;
 
-extern "C" void onInterrupt(int)
+extern "C" void onInterrupt(int signo)
 {
-    g_interrupted = 1;
+    if (g_interrupted == 0) {
+        g_interrupted = signo;
+        return;
+    }
+    // A second signal: the user does not wait for the current file. Its temporary siblings
+    // go, every file stays as it was or as it was written, and the signal ends the program.
+    removeTemporarySiblings();
+    struct sigaction standard
+    {
+    };
+    standard.sa_handler = SIG_DFL;
+    ::sigemptyset(&standard.sa_mask);
+    ::sigaction(signo, &standard, nullptr);
+    ::raise(signo);
 }
+
+/// While it lives, SIGINT, SIGTERM and SIGHUP are a user break: the run finishes or abandons
+/// the current file and ends with its protocol and report. A signal that was ignored when the
+/// program started (nohup) stays ignored.
+class UserBreakSignals
+{
+public:
+    UserBreakSignals()
+    {
+        g_interrupted = 0;
+        struct sigaction action
+        {
+        };
+        action.sa_handler = onInterrupt;
+        ::sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (std::size_t i = 0; i < std::size(Signals); ++i) {
+            ::sigaction(Signals[i], nullptr, &m_previous[i]);
+            if (m_previous[i].sa_handler != SIG_IGN)
+                ::sigaction(Signals[i], &action, nullptr);
+        }
+    }
+    ~UserBreakSignals()
+    {
+        for (std::size_t i = 0; i < std::size(Signals); ++i)
+            ::sigaction(Signals[i], &m_previous[i], nullptr);
+    }
+    UserBreakSignals(const UserBreakSignals&) = delete;
+    UserBreakSignals& operator=(const UserBreakSignals&) = delete;
+
+    /// The exit status of a run ended by a signal, as the shell reports one: 128 + signal.
+    static std::optional<int> exitStatus()
+    {
+        return g_interrupted != 0 ? std::optional<int>(128 + g_interrupted) : std::nullopt;
+    }
+
+private:
+    static constexpr int Signals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction m_previous[std::size(Signals)] = {};
+};
 
 /// Keeps the status line for the final report and fatal errors for the caller to print;
 /// progress is not shown. Ctrl+C becomes the user break of a run.
@@ -274,6 +329,8 @@ bool processFile(const CliContext& c, const std::string& path)
     const FileJobResult result = RunFileJob(s, path);
     if (!result.processed()) // a fatal error is reported once, by the caller
         return c.host.fatal() ? true : c.complain(path + ": " + result.message);
+    if (g_interrupted != 0) // a user break before the write: the file stays as it was
+        return c.complain(path + ": interrupted, file left as it was");
     if (c.options.toStdout)
         return writeResultBytes(c, joinLines(s.engine.outputList(), lineEndOf(s.settings)));
     const std::int64_t sizeBefore = FileSizeOf(path);
@@ -325,10 +382,7 @@ int runSelection(const CliContext& c, std::vector<std::string> selectionLines)
     s.protocol.appendLines(selectionLines);
     CliRunHost runHost(c);
     c.host.watchUserBreak(&s.runState.userBreak);
-    g_interrupted = 0;
-    auto* previous = std::signal(SIGINT, onInterrupt);
     const RunOutcome outcome = runBatch(s, runHost);
-    std::signal(SIGINT, previous);
     c.host.watchUserBreak(nullptr);
     errno = 0;
     c.out.flush();
@@ -420,22 +474,32 @@ int runFiles(const CliContext& c)
             && std::any_of(c.options.paths.begin(), c.options.paths.end(),
                 [](const std::string& path) { return path != "-"; }));
     std::optional<RunLock> lock;
+    std::optional<UserBreakSignals> signals;
     if (writesFiles) {
         lock.emplace(c.session.runState.programDirectory);
         if (!lock->held()) {
             c.complain(lock->refusal());
             return ExitSetupFailed;
         }
+        // Only runs that write files: a run on standard input stays stoppable by Ctrl+C
+        // while it waits for input.
+        signals.emplace();
     }
-    if (c.options.tree)
-        return runTree(c);
+    if (c.options.tree) {
+        const int status = runTree(c);
+        return UserBreakSignals::exitStatus().value_or(status);
+    }
     const bool anyStdin
         = std::find(c.options.paths.begin(), c.options.paths.end(), "-") != c.options.paths.end();
-    if (c.options.paths.size() > 1 && !c.options.toStdout && !anyStdin)
-        return runList(c);
+    if (c.options.paths.size() > 1 && !c.options.toStdout && !anyStdin) {
+        const int status = runList(c);
+        return UserBreakSignals::exitStatus().value_or(status);
+    }
     bool anyFailed = false;
     for (const std::string& path : c.options.paths) {
         anyFailed = processPath(c, path) || anyFailed;
+        if (const std::optional<int> interrupted = UserBreakSignals::exitStatus())
+            return *interrupted;
         if (!c.outputOk()) // the results of further paths would be lost as well
             return ExitFileFailed;
         if (c.host.fatal()) {

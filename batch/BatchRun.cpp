@@ -1,11 +1,11 @@
 /// The batch driver behind Format, Compress, Trim and Restore.
 #include "batch/BatchRun.h"
 
+#include "base/SafeFile.h"
 #include "batch/Backup.h"
 #include "batch/FileJob.h"
 #include "batch/Session.h"
 #include "engine/Engine.h"
-#include "engine/SafeFile.h"
 
 #include <algorithm>
 #include <cerrno>

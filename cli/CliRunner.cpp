@@ -1,6 +1,7 @@
 /// The zenkel tool's work: set up a session from the program directory and run a command.
 #include "cli/CliRunner.h"
 
+#include "base/Paths.h"
 #include "batch/BatchRun.h"
 #include "batch/FileJob.h"
 #include "batch/FileSelection.h"

@@ -1,7 +1,8 @@
 /// IniFile: a small, self-contained reader and writer of Windows-style INI files.
 #include "style/IniFile.h"
 
-#include "engine/SafeFile.h"
+#include "base/Ascii.h"
+#include "base/SafeFile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -36,10 +37,8 @@ std::string_view trimBlanks(std::string_view text)
 std::string foldName(std::string_view name)
 {
     std::string folded(trimBlanks(name));
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : folded)
+        c = lowerAscii(c);
     return folded;
 }
 

@@ -2,6 +2,8 @@
 /// new styles on disk and the sample files of the preview.
 #include "style/StyleCatalogue.h"
 
+#include "base/Ascii.h"
+#include "base/Paths.h"
 #include "engine/DocLine.h"
 #include "style/StyleFiles.h"
 
@@ -17,11 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 /// Alphabetical without regard to case; names equal but for case keep a fixed order.
 bool lessIgnoringCase(const std::string& a, const std::string& b)
 {
@@ -30,12 +27,6 @@ bool lessIgnoringCase(const std::string& a, const std::string& b)
     const bool greater = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
         [](char x, char y) { return lowerAscii(x) < lowerAscii(y); });
     return less || (!greater && a < b);
-}
-
-bool isRegularFile(const std::string& path)
-{
-    std::error_code ec;
-    return fs::is_regular_file(path, ec);
 }
 
 bool endsWithHtmIgnoringCase(const std::string& name)

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 namespace zenkel {
@@ -153,7 +154,7 @@ StyleCatalogue::StyleCatalogue(std::string programDir, StyleHost& host)
     , m_host(&host)
 { }
 
-bool StyleCatalogue::ActivateStyle(const std::string& name, Style& style)
+bool StyleCatalogue::ActivateStyle(const std::string& name, Style& style, std::string* error)
 {
     ListStyles(stylesDirectory(), m_styleList, *m_host);
     std::string chosen = name;
@@ -163,8 +164,13 @@ bool StyleCatalogue::ActivateStyle(const std::string& name, Style& style)
         chosen = m_styleList.front();
     }
     const std::string dir = StyleDirectory(m_programDir, chosen);
-    LoadStyleOptions(style.options, dir);
-    LoadTagTable(style.tags, dir);
+    // Loaded aside first: a style file that cannot be read must not leave half a style.
+    StyleOptions options = style.options;
+    auto tags = std::make_unique<TagTable>();
+    if (!LoadStyleOptions(options, dir, error) || !LoadTagTable(*tags, dir, error))
+        return false;
+    style.options = std::move(options);
+    style.tags = std::move(*tags);
     m_activeDir = dir;
     style.options.StyleName = chosen;
     m_host->setCaption(StyleCaption(chosen));

@@ -1,8 +1,8 @@
 /// Texts between the style's records and the window's widgets.
 #include "options/WindowsText.h"
 
-#include "editor/TextEncoding.h"
 #include "engine/DocLine.h"
+#include "text/TextEncoding.h"
 
 #include <QFile>
 #include <QStringDecoder>

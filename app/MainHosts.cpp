@@ -1,9 +1,9 @@
 /// The main window as host of the file job and of the batch driver.
 #include "app/MainHosts.h"
 
-#include "app/Prompter.h"
 #include "app/TForm1.h"
 #include "app/TFormMsg.h"
+#include "widgets/Prompter.h"
 
 #include <QApplication>
 

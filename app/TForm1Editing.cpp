@@ -1,13 +1,13 @@
 /// TForm1: the editor's popup menu for selections, search and replace, and the tag hints.
 #include "app/TForm1.h"
 
-#include "app/Prompter.h"
 #include "app/ReplaceDialog1.h"
-#include "app/TiledPanel.h"
 #include "editor/EditorColoring.h"
 #include "editor/RichEdit.h"
 #include "editor/SearchReplace.h"
 #include "editor/SyntaxColoring.h"
+#include "widgets/Prompter.h"
+#include "widgets/TiledPanel.h"
 
 #include <QAction>
 #include <QLineEdit>

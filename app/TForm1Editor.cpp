@@ -2,12 +2,12 @@
 #include "app/TForm1.h"
 
 #include "app/EditorHostAdapter.h"
-#include "app/Prompter.h"
 #include "app/TFormFile.h"
 #include "batch/FileJob.h"
 #include "editor/FileText.h"
 #include "editor/RichEdit.h"
 #include "editor/SyntaxColoring.h"
+#include "widgets/Prompter.h"
 
 #include <QDesktopServices>
 #include <QFile>

@@ -1,12 +1,12 @@
 /// TForm1: choosing what to work on (one file, several files, a tree).
 #include "app/TForm1.h"
 
-#include "app/Prompter.h"
 #include "app/TForm2.h"
 #include "app/TFormFile.h"
 #include "app/TFormTree.h"
 #include "batch/FileSelection.h"
 #include "style/ProgramSettings.h"
+#include "widgets/Prompter.h"
 
 #include <QApplication>
 

@@ -2,11 +2,11 @@
 /// the tree, found-files and confirmation dialogs.
 #include "app/TFormFile.h"
 
-#include "app/Prompter.h"
 #include "batch/FileJob.h"
 #include "batch/RunState.h"
 #include "batch/Session.h"
 #include "style/ProgramSettings.h"
+#include "widgets/Prompter.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "options/TagPageRules.h"
 #include "options/WindowsText.h"
 
-#include "app/Prompter.h"
+#include "widgets/Prompter.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

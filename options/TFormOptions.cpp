@@ -6,9 +6,9 @@
 #include "options/TFormNewStyle.h"
 #include "options/WindowsText.h"
 
-#include "app/Prompter.h"
 #include "batch/Session.h"
 #include "style/StyleFiles.h"
+#include "widgets/Prompter.h"
 
 #include <QCheckBox>
 #include <QComboBox>

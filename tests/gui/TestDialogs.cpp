@@ -1,6 +1,5 @@
 /// The file, tree, found-files and confirmation dialogs driven as a user drives them,
 /// offscreen, on a temporary program directory.
-#include "app/Prompter.h"
 #include "app/TForm2.h"
 #include "app/TFormFile.h"
 #include "app/TFormMsg.h"
@@ -10,6 +9,7 @@
 #include "batch/Session.h"
 #include "engine/SafeFile.h"
 #include "style/ProgramSettings.h"
+#include "widgets/Prompter.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,13 +1,13 @@
 /// The options window and its dialogs driven as a user drives them, offscreen, on a temporary
 /// program directory holding copies of the shipped styles, trim list and sample pages.
 #include "options/TFormOptions.h"
-#include "app/Prompter.h"
 #include "batch/Session.h"
 #include "options/OptionsRules.h"
 #include "options/TFormNewStyle.h"
 #include "options/TagPageRules.h"
 #include "options/WindowsText.h"
 #include "style/StyleFiles.h"
+#include "widgets/Prompter.h"
 
 #include <QCheckBox>
 #include <QComboBox>

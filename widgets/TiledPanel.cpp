@@ -1,5 +1,5 @@
 /// TiledPanel: a panel that tiles a picture behind its children.
-#include "app/TiledPanel.h"
+#include "widgets/TiledPanel.h"
 
 #include <QPainter>
 

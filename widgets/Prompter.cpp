@@ -1,5 +1,5 @@
 /// Prompter: every message box and modal confirmation of the program goes through here.
-#include "app/Prompter.h"
+#include "widgets/Prompter.h"
 
 #include <QMessageBox>
 #include <QStringList>

@@ -11,7 +11,6 @@
 #include "app/TFormTree.h"
 #include "batch/Backup.h"
 #include "batch/FileSelection.h"
-#include "engine/DocLine.h"
 #include "engine/SafeFile.h"
 #include "style/StyleFiles.h"
 #include "widgets/Prompter.h"
@@ -21,6 +20,7 @@
 #include "editor/RichEdit.h"
 #include "editor/SyntaxColoring.h"
 #include "options/TFormOptions.h"
+#include "widgets/WidgetText.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -49,16 +49,6 @@ namespace zenkel {
 const char* const TForm1::HomePageAddress = "https://zenkel-html.example.org/";
 
 namespace {
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-QString title()
-{
-    return QString::fromLatin1(ProgramTitle.data(), ProgramTitle.size()) + " ";
-}
 
 /// Function keys and the buttons they stand for.
 constexpr std::pair<int, const char*> FunctionKeys[] = {
@@ -98,8 +88,8 @@ TForm1::~TForm1()
 void TForm1::FormCreate(const StartOptions& options)
 {
     setObjectName("TForm1");
-    QApplication::setApplicationName(title());
-    setWindowTitle(title());
+    QApplication::setApplicationName(programTitle());
+    setWindowTitle(programTitle());
     buildWindow();
     connectButtons();
 
@@ -115,7 +105,7 @@ void TForm1::FormCreate(const StartOptions& options)
                                                           : QSize(1024, 768);
     std::string error;
     if (!m_session.loadSettings({screen.width(), screen.height()}, &error))
-        Prompter::error(this, title(), qs(error));
+        Prompter::error(this, programTitle(), qs(error));
     const ProgramSettings& settings = m_session.settings;
     ColorSet colors;
     colors.TextCol = settings.TextCol;
@@ -245,7 +235,7 @@ bool TForm1::confirmSaveBefore(const QString& what, bool withCancel, bool& dismi
     dismissed = false;
     if (m_notebook1->currentIndex() != 0 || !editorModified())
         return true;
-    const Prompter::Answer answer = Prompter::question(this, title(),
+    const Prompter::Answer answer = Prompter::question(this, programTitle(),
         "Save:\r\n" + qs(m_session.runState.currentFile) + "\r\n" + what, withCancel);
     if (answer == Prompter::Yes)
         return BSaveClick();
@@ -280,7 +270,7 @@ void TForm1::closeEvent(QCloseEvent* event)
             : QSize(width() + 30, height() + 30);
         std::string error;
         if (!m_session.saveSettings({screen.width(), screen.height()}, &error))
-            Prompter::error(this, title(), qs(error));
+            Prompter::error(this, programTitle(), qs(error));
     }
     m_closing = true;
     event->accept();
@@ -346,7 +336,7 @@ void TForm1::BRestoreClick()
         if (dialog.run() == QDialog::Accepted && loadFileIntoEditor(backup)) {
             QString error;
             if (!SaveREToFile(*m_reScreen, qs(state.currentFile), &error)) {
-                Prompter::error(this, title(), error);
+                Prompter::error(this, programTitle(), error);
             } else {
                 writeEditorToSnapshot();
                 showStatus("Restored and saved: \"" + qs(state.currentFile) + "\"");
@@ -416,7 +406,8 @@ void TForm1::openDroppedFile(const std::string& path)
 {
     if (!IsValidHtmlFile(path, m_session.settings.DoValidate, m_session.runState.CommandLineMode)) {
         QApplication::beep();
-        Prompter::information(this, title(), "Zenkel HTML:\r\nFile not accepted.\r\n" + qs(path));
+        Prompter::information(
+            this, programTitle(), "Zenkel HTML:\r\nFile not accepted.\r\n" + qs(path));
         return;
     }
     bool dismissed = false;

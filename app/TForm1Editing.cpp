@@ -8,6 +8,7 @@
 #include "editor/SyntaxColoring.h"
 #include "widgets/Prompter.h"
 #include "widgets/TiledPanel.h"
+#include "widgets/WidgetText.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -22,11 +23,6 @@
 namespace zenkel {
 
 namespace {
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 /// A caption as a menu shows it: '&' would otherwise mark a shortcut letter.
 QString menuText(const QString& caption)

@@ -8,6 +8,7 @@
 #include "editor/RichEdit.h"
 #include "editor/SyntaxColoring.h"
 #include "widgets/Prompter.h"
+#include "widgets/WidgetText.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -19,11 +20,6 @@
 namespace zenkel {
 
 namespace {
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 std::string directoryWithSlash(const std::string& path)
 {

@@ -7,17 +7,14 @@
 #include "batch/FileSelection.h"
 #include "style/ProgramSettings.h"
 #include "widgets/Prompter.h"
+#include "widgets/WaitCursor.h"
+#include "widgets/WidgetText.h"
 
 #include <QApplication>
 
 namespace zenkel {
 
 namespace {
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 /// The last directory of a dialog is a convenience: a refused write loses only that.
 void rememberDirectory(IniFile& settings, std::string_view key, const std::string& directory)
@@ -64,11 +61,12 @@ int TForm1::ShowFileSelection(int kind)
 
     showProtocolPage();
     PanelState(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     SelectionOutcome outcome;
     if (tree) {
         outcome = finishTreeSelection(state, directory, files);
     } else {
+        // The tree's found-files dialog is interactive; only the check of a list waits.
+        WaitCursor wait;
         showStatus("Checking HTML-Files: please wait ...");
         std::vector<std::string> names;
         for (const std::string& file : files)
@@ -79,7 +77,6 @@ int TForm1::ShowFileSelection(int kind)
         };
         outcome = selectFileList(state, directory, names, m_session.settings.BackupExt, valid);
     }
-    QApplication::restoreOverrideCursor();
     PanelState(true);
     m_session.protocol.appendLines(outcome.protocolLines);
     showStatus(qs(outcome.status));

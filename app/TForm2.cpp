@@ -5,6 +5,8 @@
 #include "batch/FileJob.h"
 #include "batch/FileSelection.h"
 #include "batch/Session.h"
+#include "widgets/Prompter.h"
+#include "widgets/WaitCursor.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -35,16 +37,6 @@ public:
 
 private:
     QElapsedTimer m_sinceLastPump;
-};
-
-/// The hourglass for as long as it lives.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
 } // namespace

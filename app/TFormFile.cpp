@@ -7,6 +7,7 @@
 #include "batch/Session.h"
 #include "style/ProgramSettings.h"
 #include "widgets/Prompter.h"
+#include "widgets/WidgetText.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -110,11 +111,6 @@ void applyHighlightColours(QWidget& list)
     list.setPalette(palette);
 }
 
-QColor windowsColor(int bgr)
-{
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
 QList<FileTypeChoice> fileTypeChoices()
 {
     const QStringList parts = QString::fromLatin1(FileTypeList).split(QLatin1Char('|'));
@@ -206,17 +202,6 @@ void tileWallpaper(QWidget& widget, const QPixmap& picture)
     if (!picture.isNull())
         widget.installEventFilter(new WallpaperPainter(widget, picture));
     widget.update();
-}
-
-int execOrScripted(QDialog& dialog, const std::function<int()>& scriptedOk)
-{
-    Prompter::Answer answer;
-    if (!Prompter::takeScriptedAnswer(answer))
-        return dialog.exec();
-    if (answer == Prompter::Ok || answer == Prompter::Yes)
-        return scriptedOk();
-    dialog.setResult(QDialog::Rejected);
-    return QDialog::Rejected;
 }
 
 // ---- DirectoryListBox ------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "app/TFormFile.h"
 #include "batch/Backup.h"
 #include "batch/Session.h"
+#include "widgets/Prompter.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -5,6 +5,7 @@
 #include "batch/FileSelection.h"
 #include "batch/Session.h"
 #include "style/ProgramSettings.h"
+#include "widgets/Prompter.h"
 
 #include <QComboBox>
 #include <QFileInfo>

@@ -8,6 +8,7 @@
 #include "options/WindowsText.h"
 #include "style/StyleFiles.h"
 #include "widgets/Prompter.h"
+#include "widgets/WidgetText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -89,11 +90,6 @@ template <typename T> T* child(QWidget& parent, const char* name)
     if (!widget)
         qWarning("no control %s", name);
     return widget;
-}
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
 }
 
 } // namespace

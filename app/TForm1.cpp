@@ -146,9 +146,9 @@ void TForm1::loadWallPapers()
     m_panelButtons->setTile(m_mainTile);
     m_panelEditor->setTile(m_mainTile);
     m_panelMsg->setTile(m_statusTile);
-    tileWallpaper(*m_formTree, m_mainTile);
-    tileWallpaper(*m_formFile, m_mainTile);
-    tileWallpaper(*m_formMsg, m_mainTile);
+    TiledPanel::tileWindow(*m_formTree, m_mainTile);
+    TiledPanel::tileWindow(*m_formFile, m_mainTile);
+    TiledPanel::tileWindow(*m_formMsg, m_mainTile);
 }
 
 void TForm1::showEvent(QShowEvent* event)

@@ -7,6 +7,7 @@
 #include "batch/FileSelection.h"
 #include "style/ProgramSettings.h"
 #include "widgets/Prompter.h"
+#include "widgets/TiledPanel.h"
 #include "widgets/WaitCursor.h"
 #include "widgets/WidgetText.h"
 
@@ -109,7 +110,7 @@ bool TForm1::chooseTree(std::string& directory, std::vector<std::string>& files)
     showStatus("Searching for HTML-Files: please wait ...");
     PanelState(false);
     TForm2 found(m_session, QString::fromStdString(directory), this);
-    tileWallpaper(found, m_mainTile);
+    TiledPanel::tileWindow(found, m_mainTile);
     found.run();
     PanelState(true);
     files = found.keptFileList();

@@ -6,6 +6,7 @@
 #include "batch/FileSelection.h"
 #include "batch/Session.h"
 #include "widgets/Prompter.h"
+#include "widgets/TiledPanel.h"
 #include "widgets/WaitCursor.h"
 
 #include <QApplication>
@@ -72,7 +73,7 @@ TForm2::TForm2(Session& session, const QString& treeDirectory, QWidget* parent)
     buttons->addStretch(1);
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(TiledPanel::fillWindow(*this));
     layout->addWidget(m_list, 1);
     layout->addLayout(buttons);
 

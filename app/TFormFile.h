@@ -59,10 +59,6 @@ QStringList driveChoices();
 /// The index of the drive whose path is the longest prefix of dir (0, the root, at least).
 int driveIndexFor(const QStringList& drives, const QString& dir);
 
-/// Tiles picture behind the widget's children; a null picture brings the plain background
-/// back.
-void tileWallpaper(QWidget& widget, const QPixmap& picture);
-
 /// The directory list: the path from the root down to the open directory, then the open
 /// directory's sub-directories (hidden ones left out). A single click (or Space) opens the
 /// clicked directory.

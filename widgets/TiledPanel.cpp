@@ -2,6 +2,7 @@
 #include "widgets/TiledPanel.h"
 
 #include <QPainter>
+#include <QVBoxLayout>
 
 namespace zenkel {
 
@@ -13,6 +14,29 @@ void TiledPanel::setTile(const QPixmap& tile)
 {
     m_tile = tile;
     update();
+}
+
+namespace {
+
+const char* const WindowPanelName = "PanelWallpaper";
+
+} // namespace
+
+TiledPanel* TiledPanel::fillWindow(QWidget& window)
+{
+    auto* panel = new TiledPanel(&window);
+    panel->setObjectName(QLatin1String(WindowPanelName));
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(panel);
+    return panel;
+}
+
+void TiledPanel::tileWindow(QWidget& window, const QPixmap& picture)
+{
+    if (auto* panel
+        = window.findChild<TiledPanel*>(QLatin1String(WindowPanelName), Qt::FindDirectChildrenOnly))
+        panel->setTile(picture);
 }
 
 void TiledPanel::paintEvent(QPaintEvent* event)

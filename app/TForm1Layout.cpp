@@ -4,8 +4,8 @@
 #include "widgets/TiledPanel.h"
 
 #include "app/EditorHostAdapter.h"
-#include "editor/ColorSet.h"
 #include "editor/RichEdit.h"
+#include "text/ColorSet.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

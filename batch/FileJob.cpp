@@ -448,19 +448,9 @@ FileJobResult ProcessSourceText(Session& session)
         && operation != Operation::Trim)
         return failed("No operation chosen");
     Engine& engine = session.engine;
-    if (operation != Operation::Trim) {
-        engine.ParseHTML();
-        session.host.SetProgressPosition(0, 0);
-    }
+    engine.runOperation(operation);
     // Only written for inspection, never read back: the job goes on without them.
     (void)engine.writeDiagnosticFiles(session.runState.programDirectory);
-
-    if (operation == Operation::Compress)
-        engine.CompressHTML();
-    else if (operation == Operation::Format)
-        engine.FormatHTML();
-    else
-        engine.TrimHTML();
     return {JobOutcome::Processed, {}};
 }
 

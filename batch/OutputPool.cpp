@@ -59,26 +59,6 @@ bool readStampedFile(
 
 } // namespace
 
-void computeOutput(Engine& engine, Operation operation)
-{
-    if (operation != Operation::Trim)
-        engine.ParseHTML();
-    switch (operation) {
-    case Operation::Compress:
-        engine.CompressHTML();
-        break;
-    case Operation::Format:
-        engine.FormatHTML();
-        break;
-    case Operation::Trim:
-        engine.TrimHTML();
-        break;
-    case Operation::Restore:
-    case Operation::None:
-        break;
-    }
-}
-
 FileStamp fileStampOf(const std::string& path)
 {
     struct stat info
@@ -212,7 +192,7 @@ void OutputPool::compute(Slot& slot, const std::string& path)
     try {
         slot.engine.outputList().clear();
         slot.engine.setSourceText(SourceTextFromBytes(bytes), path);
-        computeOutput(slot.engine, m_operation);
+        slot.engine.runOperation(m_operation);
         result.resultBytes = joinLines(slot.engine.outputList(), m_settings.lineEnd);
         if (m_settings.diagnosticFiles) {
             result.tokenFileBytes = tokenFileBytes(slot.engine);

@@ -17,10 +17,6 @@ namespace zenkel {
 
 class Engine;
 
-/// Runs Format, Compress or Trim on the engine's source text: the scan (not for Trim), then
-/// the operation, with the result in the engine's output list. Writes no file.
-void computeOutput(Engine& engine, Operation operation);
-
 /// What tells one state of a file's content from another: device, inode, size and the
 /// modification and change times.
 struct FileStamp

@@ -1,6 +1,8 @@
 /// The run state that the main window (or the command-line tool) keeps for all runs.
 #pragma once
 
+#include "engine/Operation.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,16 +16,6 @@ enum class SelectionMode
     SingleFile = 10,
     FileList = 20,
     Tree = 30,
-};
-
-/// Which operation the next or current run performs.
-enum class Operation
-{
-    None = 0,
-    Compress = 1,
-    Format = 2,
-    Restore = 3,
-    Trim = 4,
 };
 
 /// How the program was started: no command-line run, a file to open, or switch A (no dialogs).

@@ -144,13 +144,11 @@ int main(int argc, char** argv)
         engine.setSourceText(std::move(doc), "bench.htm");
     };
     report("scan+format", measure(prepare, [&] {
-        engine.ParseHTML();
-        engine.FormatHTML();
+        engine.runOperation(Operation::Format);
         g_outputBytes = engine.outputList().characterCount();
     }));
     report("scan+compress", measure(prepare, [&] {
-        engine.ParseHTML();
-        engine.CompressHTML();
+        engine.runOperation(Operation::Compress);
         g_outputBytes = engine.outputList().characterCount();
     }));
     report("trim", measure(prepare, [&] {

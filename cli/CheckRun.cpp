@@ -127,7 +127,7 @@ private:
             std::istreambuf_iterator<char>(m_in), std::istreambuf_iterator<char>()};
         Engine& engine = m_session.engine;
         engine.setSourceText(SourceTextFromBytes(bytes), "-");
-        computeOutput(engine, m_session.runState.Operation);
+        engine.runOperation(m_session.runState.Operation);
         report("-", bytes, joinLines(engine.outputList(), m_lineEnd));
     }
 

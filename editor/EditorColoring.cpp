@@ -1,9 +1,9 @@
 #include "editor/EditorColoring.h"
 
-#include "editor/ColoredRtf.h"
 #include "editor/RichEdit.h"
 #include "editor/SyntaxColoring.h"
 #include "editor/TagLookup.h"
+#include "text/ColorClasses.h"
 
 #include <QKeyEvent>
 

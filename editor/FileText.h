@@ -2,7 +2,7 @@
 /// writing the editor's file.
 #pragma once
 
-#include "editor/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 #include <QString>
 

@@ -415,38 +415,6 @@ void RichEdit::recolorAll()
     styleBytes(0, classes);
 }
 
-bool RichEdit::streamRtf(std::string_view rtf, bool replaceAll)
-{
-    RtfContent content = ReadColoredRtf(rtf);
-    if (!content.ok)
-        return false;
-    std::string utf8;
-    std::string classes;
-    if (IsValidUtf8(content.text)) {
-        utf8 = std::move(content.text);
-        classes = std::move(content.classes);
-    } else {
-        // Windows-1252 bytes: each character's class goes with every byte of its UTF-8 form.
-        for (std::size_t i = 0; i < content.text.size(); ++i) {
-            const std::size_t before = utf8.size();
-            const std::string one = EditorTextFromFileBytes(std::string_view(&content.text[i], 1));
-            utf8 += one;
-            classes.append(utf8.size() - before, content.classes[i]);
-        }
-    }
-    ChangeBatch batch(*this);
-    const long b0 = replaceAll ? 0 : sci(SCI_GETSELECTIONSTART);
-    const long b1 = replaceAll ? sci(SCI_GETLENGTH) : sci(SCI_GETSELECTIONEND);
-    {
-        ColoredInsert colored(*this);
-        sci(SCI_BEGINUNDOACTION);
-        replaceBytes(b0, b1, utf8);
-        sci(SCI_ENDUNDOACTION);
-    }
-    styleBytes(b0, classes);
-    return true;
-}
-
 // ---- modified flag and files ----------------------------------------------------------
 
 void RichEdit::setModifiedFlag(bool modified)

@@ -1,11 +1,11 @@
 /// RichEdit: the editor control, a QsciScintilla that offers what the editor commands need of a
 /// rich-text control (coloured text, default and insertion colour, find in a range, lines,
-/// selection colour, first visible line, modified flag, undo, RTF stream in).
+/// selection colour, first visible line, modified flag, undo).
 #pragma once
 
-#include "editor/ColorSet.h"
-#include "editor/ColoredRtf.h"
-#include "editor/TextEncoding.h"
+#include "text/ColorClasses.h"
+#include "text/ColorSet.h"
+#include "text/TextEncoding.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -95,10 +95,6 @@ public:
     void replaceColored(std::string_view utf8, bool replaceAll);
     /// Colours the whole text by its colour classes; the text, caret and view stay.
     void recolorAll();
-    /// Streams an RTF document in (the subset BuildColoredRtf writes), replacing the selection
-    /// or the whole text. Text bytes are read as UTF-8 when they are valid UTF-8, else as
-    /// Windows-1252. False when the input is no RTF document.
-    bool streamRtf(std::string_view rtf, bool replaceAll);
 
     // ---- find -------------------------------------------------------------------------
     enum FindOption

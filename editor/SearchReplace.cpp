@@ -2,7 +2,7 @@
 #include "editor/SearchReplace.h"
 
 #include "editor/RichEdit.h"
-#include "editor/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 namespace zenkel {
 

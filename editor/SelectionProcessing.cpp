@@ -2,8 +2,8 @@
 #include "editor/SelectionProcessing.h"
 
 #include "editor/RichEdit.h"
-#include "editor/TextEncoding.h"
 #include "engine/Engine.h"
+#include "text/TextEncoding.h"
 
 #include <algorithm>
 
@@ -320,18 +320,10 @@ QString ProcessSelection(RichEdit& editor, Engine& engine, Operation operation,
     } selectionSwitch {engine};
     engine.setSelectionProcessing(true, prefix.toStdString());
     engine.setSourceText(source.bytes, engine.fileName());
-    if (operation != Operation::Trim)
-        engine.ParseHTML();
+    if (!engine.runOperation(operation))
+        return {};
     // Only written for inspection, never read back.
     (void)engine.writeDiagnosticFiles(diagnosticDir);
-    if (operation == Operation::Compress)
-        engine.CompressHTML();
-    else if (operation == Operation::Format)
-        engine.FormatHTML();
-    else if (operation == Operation::Trim)
-        engine.TrimHTML();
-    else
-        return {};
 
     std::string lines;
     const TextList& output = engine.outputList();

@@ -2,8 +2,8 @@
 /// editor text in the engine's single-byte form and back, and the engine run on a selection.
 #pragma once
 
-#include "batch/RunState.h"
 #include "editor/TagLookup.h"
+#include "engine/Operation.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,7 +2,7 @@
 /// the repaint, the colour modes and the coloured paste.
 #pragma once
 
-#include "editor/ColorSet.h"
+#include "text/ColorSet.h"
 
 #include <QString>
 

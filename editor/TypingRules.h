@@ -2,7 +2,7 @@
 /// typed character and when a change repaints the tag at the caret.
 #pragma once
 
-#include "editor/ColorSet.h"
+#include "text/ColorSet.h"
 
 namespace zenkel {
 

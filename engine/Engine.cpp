@@ -36,6 +36,27 @@ void Engine::pumpMessages()
     progress().handlePendingMessages();
 }
 
+bool Engine::runOperation(Operation operation)
+{
+    switch (operation) {
+    case Operation::Format:
+        ParseHTML();
+        FormatHTML();
+        return true;
+    case Operation::Compress:
+        ParseHTML();
+        CompressHTML();
+        return true;
+    case Operation::Trim:
+        TrimHTML();
+        return true;
+    case Operation::Restore:
+    case Operation::None:
+        break;
+    }
+    return false;
+}
+
 std::string Engine::MakeDokuLine() const
 {
     // The clock is read once for the date and once for the time.

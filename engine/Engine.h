@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/DocLine.h"
+#include "engine/Operation.h"
 #include "engine/ProgressSink.h"
 #include "engine/ScanLists.h"
 #include "engine/Style.h"
@@ -61,6 +62,11 @@ public:
     void FormatHTML(); ///< token list -> formatted lines
     void CompressHTML(); ///< token list -> compressed lines
     void TrimHTML(); ///< source text -> trimmed lines
+
+    /// Runs Format, Compress or Trim on the source text: the scan (not for Trim), then the
+    /// operation, with the result in the output list (or the preview sink). False, and
+    /// nothing done, for any other operation.
+    bool runOperation(Operation operation);
 
     const TokenList& tokenList() const { return m_tokens; }
     const BlockStore& blockStore() const { return m_blocks; }

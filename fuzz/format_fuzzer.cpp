@@ -99,15 +99,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     prepareEngine(again, input);
     again.style().options.UseWhileFormat = false;
     again.setSourceText(joinLines(lines), "fuzz.htm");
-    again.ParseHTML();
-    again.FormatHTML();
+    again.runOperation(Operation::Format);
     check(essence(joinLines(again.outputList().toVector())) == essence(input.source),
         "formatting the formatted text again loses nothing");
 
     if (input.autoCommentRun) {
         engine.style().options.DoDisableComments = false;
-        engine.ParseHTML();
-        engine.FormatHTML();
+        engine.runOperation(Operation::Format);
         const std::vector<std::string> commented = formattedLines(engine);
         checkLines(commented);
         checkAutoComments(lines, commented);

@@ -3,6 +3,8 @@
 /// and saves styles, and chooses the tags the trim operation works on.
 #pragma once
 
+#include "engine/Operation.h"
+
 #include <QDialog>
 #include <QPixmap>
 #include <QString>
@@ -55,9 +57,9 @@ public:
     void BReloadClick();
     void BpreviewFClick();
     void BPreviewCClick();
-    /// Runs the engine on the preview file into MemoPreview: kind 1 formatted, 2 compressed.
-    /// The main window's status line and progress bars stay as they are.
-    void ManipulatePreviewFile(int kind);
+    /// Runs the engine on the preview file into MemoPreview, formatted or compressed. The
+    /// main window's status line and progress bars stay as they are.
+    void ManipulatePreviewFile(Operation operation);
     void SetStyle(const std::string& name);
     void InitPage0();
     void TabSet1Click(int index);

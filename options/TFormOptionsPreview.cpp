@@ -125,15 +125,15 @@ void TFormOptions::loadPreviewIntoMemo()
 
 void TFormOptions::BpreviewFClick()
 {
-    ManipulatePreviewFile(1);
+    ManipulatePreviewFile(Operation::Format);
 }
 
 void TFormOptions::BPreviewCClick()
 {
-    ManipulatePreviewFile(2);
+    ManipulatePreviewFile(Operation::Compress);
 }
 
-void TFormOptions::ManipulatePreviewFile(int kind)
+void TFormOptions::ManipulatePreviewFile(Operation operation)
 {
     if (m_previewFile.empty())
         return;
@@ -157,11 +157,7 @@ void TFormOptions::ManipulatePreviewFile(int kind)
     MemoLineSink sink;
     {
         PreviewMode previewMode(engine, sink);
-        engine.ParseHTML();
-        if (kind == 1)
-            engine.FormatHTML();
-        else
-            engine.CompressHTML();
+        engine.runOperation(operation);
     }
     memo->setPlainText(previewTextFromBytes(sink.text()));
     QTextCursor start = memo->textCursor();

@@ -1,7 +1,7 @@
 /// Texts between the style's records and the window's widgets.
 #include "options/WindowsText.h"
 
-#include "editor/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 #include <QFile>
 #include <QStringDecoder>

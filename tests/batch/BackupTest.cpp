@@ -2,7 +2,7 @@
 /// restore of files, and the confirmation texts.
 #include "batch/Backup.h"
 
-#include "TempTree.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -15,14 +15,18 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::readBytes;
-using test::TempTree;
+using test::TempDir;
 
-std::size_t countEntries(const std::string& dir)
+using test::countEntries;
+
+/// A plain copy that keeps the modification time, standing in for the program's copy.
+bool copyKeepingDate(const std::string& source, const std::string& destination, std::string*)
 {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& item : fs::directory_iterator(dir))
-        ++count;
-    return count;
+    std::error_code ec;
+    fs::copy_file(source, destination, fs::copy_options::overwrite_existing, ec);
+    if (!ec)
+        fs::last_write_time(destination, fs::last_write_time(source, ec), ec);
+    return !ec;
 }
 
 bool failingCopy(const std::string&, const std::string&, std::string* error)
@@ -79,23 +83,23 @@ TEST(BackupTest, NextBackupDirectoryTakesTheLowestFreeNumber)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TempTree tree;
-        tree.dir("site");
+        TempDir tree;
+        tree.makeDir("site");
         for (const std::string& dir : c.existing)
-            tree.dir(dir);
+            tree.makeDir(dir);
         for (const std::string& file : c.files)
-            tree.file(file);
-        const std::string expected = tree.at("site") + c.expected;
-        EXPECT_EQ(NextBackupDirectory(tree.at("site/")), expected);
-        EXPECT_EQ(NextBackupDirectory(tree.at("site")), expected);
+            tree.write(file);
+        const std::string expected = tree.file("site") + c.expected;
+        EXPECT_EQ(NextBackupDirectory(tree.file("site/")), expected);
+        EXPECT_EQ(NextBackupDirectory(tree.file("site")), expected);
     }
 }
 
 TEST(BackupTest, NextBackupDirectoryCountsADanglingLinkAsTaken)
 {
-    TempTree tree;
-    fs::create_directory_symlink(tree.at("gone"), tree.at("site_BAK00"));
-    EXPECT_EQ(NextBackupDirectory(tree.at("site/")), tree.at("site_BAK01/"));
+    TempDir tree;
+    fs::create_directory_symlink(tree.file("gone"), tree.file("site_BAK00"));
+    EXPECT_EQ(NextBackupDirectory(tree.file("site/")), tree.file("site_BAK01/"));
 }
 
 TEST(BackupTest, NextBackupDirectoryHasNoneForTheRootOrNoTree)
@@ -107,31 +111,31 @@ TEST(BackupTest, NextBackupDirectoryHasNoneForTheRootOrNoTree)
 
 TEST(BackupTest, TreeRunsGetConsecutiveBackupDirectories)
 {
-    TempTree tree;
-    tree.file("site/a.htm");
+    TempDir tree;
+    tree.write("site/a.htm");
     RunState state;
-    state.sourceDirectory = tree.at("site/");
+    state.sourceDirectory = tree.file("site/");
 
     std::string error;
     ASSERT_TRUE(CreateBackupDirectory(state, &error)) << error;
-    EXPECT_EQ(state.backupDirectory, tree.at("site_BAK00/"));
-    EXPECT_TRUE(fs::is_directory(tree.at("site_BAK00")));
+    EXPECT_EQ(state.backupDirectory, tree.file("site_BAK00/"));
+    EXPECT_TRUE(fs::is_directory(tree.file("site_BAK00")));
 
     ASSERT_TRUE(CreateBackupDirectory(state, &error)) << error;
-    EXPECT_EQ(state.backupDirectory, tree.at("site_BAK01/"));
-    EXPECT_TRUE(fs::is_directory(tree.at("site_BAK00")));
+    EXPECT_EQ(state.backupDirectory, tree.file("site_BAK01/"));
+    EXPECT_TRUE(fs::is_directory(tree.file("site_BAK00")));
     EXPECT_EQ(countEntries(tree.path()), 3u);
 }
 
 TEST(BackupTest, HundredTakenBackupDirectoriesRefuseTheRun)
 {
-    TempTree tree;
-    tree.file("site/a.htm", "unchanged");
+    TempDir tree;
+    tree.write("site/a.htm", "unchanged");
     for (int n = 0; n < 100; ++n)
-        tree.dir("site_BAK" + std::string(n < 10 ? "0" : "") + std::to_string(n));
+        tree.makeDir("site_BAK" + std::string(n < 10 ? "0" : "") + std::to_string(n));
     RunState state;
-    state.sourceDirectory = tree.at("site/");
-    state.backupDirectory = tree.at("site_BAK07/"); // left from an earlier run
+    state.sourceDirectory = tree.file("site/");
+    state.backupDirectory = tree.file("site_BAK07/"); // left from an earlier run
 
     EXPECT_EQ(NextBackupDirectory(state.sourceDirectory), "");
     std::string error;
@@ -139,8 +143,8 @@ TEST(BackupTest, HundredTakenBackupDirectoriesRefuseTheRun)
     EXPECT_EQ(error, "Too many existing BACKUP-Directories");
     EXPECT_EQ(state.backupDirectory, "");
     EXPECT_EQ(countEntries(tree.path()), 101u);
-    EXPECT_EQ(countEntries(tree.at("site_BAK07")), 0u);
-    EXPECT_EQ(readBytes(tree.at("site/a.htm")), "unchanged");
+    EXPECT_EQ(countEntries(tree.file("site_BAK07")), 0u);
+    EXPECT_EQ(readBytes(tree.file("site/a.htm")), "unchanged");
 }
 
 TEST(BackupTest, CreateBackupDirectoryRefusesTheRoot)
@@ -184,16 +188,16 @@ TEST(BackupTest, TreeBackupPathKeepsTheRelativePath)
 
 TEST(BackupTest, TreeBackupRecreatesTheSubDirectories)
 {
-    TempTree tree;
-    const std::string file = tree.file("site/img/deep/a.htm", "deep file");
+    TempDir tree;
+    const std::string file = tree.write("site/img/deep/a.htm", "deep file");
     RunState state;
     state.SelectionMode = SelectionMode::Tree;
-    state.sourceDirectory = tree.at("site/");
+    state.sourceDirectory = tree.file("site/");
     ASSERT_TRUE(CreateBackupDirectory(state));
 
-    const BackupResult result = makeFileBackup(state, file, ".zbak", test::copyKeepingDate);
+    const BackupResult result = makeFileBackup(state, file, ".zbak", copyKeepingDate);
     ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(result.backupFile, tree.at("site_BAK00/img/deep/a.htm"));
+    EXPECT_EQ(result.backupFile, tree.file("site_BAK00/img/deep/a.htm"));
     EXPECT_EQ(state.backupFile, result.backupFile);
     EXPECT_EQ(readBytes(result.backupFile), "deep file");
     EXPECT_FALSE(fs::exists(file + ".zbak"));
@@ -201,26 +205,26 @@ TEST(BackupTest, TreeBackupRecreatesTheSubDirectories)
 
 TEST(BackupTest, TreeBackupOutsideTheBackupDirectoryIsRefused)
 {
-    TempTree tree;
-    const std::string file = tree.file("other/a.htm");
+    TempDir tree;
+    const std::string file = tree.write("other/a.htm");
     RunState state;
     state.SelectionMode = SelectionMode::Tree;
-    state.sourceDirectory = tree.at("site/");
-    state.backupDirectory = tree.at("site_BAK00/");
-    const BackupResult result = makeFileBackup(state, file, ".zbak", test::copyKeepingDate);
+    state.sourceDirectory = tree.file("site/");
+    state.backupDirectory = tree.file("site_BAK00/");
+    const BackupResult result = makeFileBackup(state, file, ".zbak", copyKeepingDate);
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.error.find(file), std::string::npos);
-    EXPECT_FALSE(fs::exists(tree.at("site_BAK00")));
+    EXPECT_FALSE(fs::exists(tree.file("site_BAK00")));
 }
 
 TEST(BackupTest, SiblingBackupReplacesTheOlderOne)
 {
-    TempTree tree;
-    const std::string file = tree.file("a.htm", "new content");
-    tree.file("a.htm.bak", "old backup");
+    TempDir tree;
+    const std::string file = tree.write("a.htm", "new content");
+    tree.write("a.htm.bak", "old backup");
     RunState state;
     state.SelectionMode = SelectionMode::FileList;
-    const BackupResult result = makeFileBackup(state, file, ".bak", test::copyKeepingDate);
+    const BackupResult result = makeFileBackup(state, file, ".bak", copyKeepingDate);
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.backupFile, file + ".bak");
     EXPECT_EQ(readBytes(file + ".bak"), "new content");
@@ -228,8 +232,8 @@ TEST(BackupTest, SiblingBackupReplacesTheOlderOne)
 
 TEST(BackupTest, EmptyBackupExtensionNeverCopiesAFileOntoItself)
 {
-    TempTree tree;
-    const std::string file = tree.file("a.htm", "precious");
+    TempDir tree;
+    const std::string file = tree.write("a.htm", "precious");
     RunState state;
     state.SelectionMode = SelectionMode::SingleFile;
     // A copy onto itself truncates the destination first, i.e. the file.
@@ -245,8 +249,8 @@ TEST(BackupTest, EmptyBackupExtensionNeverCopiesAFileOntoItself)
 
 TEST(BackupTest, FailedBackupCopyIsReported)
 {
-    TempTree tree;
-    const std::string file = tree.file("a.htm");
+    TempDir tree;
+    const std::string file = tree.write("a.htm");
     RunState state;
     state.SelectionMode = SelectionMode::FileList;
     const BackupResult result = makeFileBackup(state, file, ".zbak", failingCopy);
@@ -257,12 +261,12 @@ TEST(BackupTest, FailedBackupCopyIsReported)
 
 TEST(BackupTest, BackupExistsLooksAtTheSelection)
 {
-    TempTree tree;
-    const std::string a = tree.file("a.htm");
-    const std::string b = tree.file("b.htm");
-    tree.file("b.htm.zbak");
-    tree.dir("c.htm.zbak"); // a directory is no backup
-    const std::string c = tree.file("c.htm");
+    TempDir tree;
+    const std::string a = tree.write("a.htm");
+    const std::string b = tree.write("b.htm");
+    tree.write("b.htm.zbak");
+    tree.makeDir("c.htm.zbak"); // a directory is no backup
+    const std::string c = tree.write("c.htm");
 
     const struct
     {
@@ -296,32 +300,30 @@ TEST(BackupTest, BackupExistsLooksAtTheSelection)
 
 TEST(BackupTest, RestoreCopiesTheSiblingBackupBack)
 {
-    TempTree tree;
-    const std::string withBackup = tree.file("a.htm", "formatted");
-    tree.file("a.htm.zbak", "original");
-    const std::string withoutBackup = tree.file("b.htm", "formatted b");
-    const std::string vanished = tree.at("gone.htm");
-    tree.file("gone.htm.zbak", "backup of a vanished file");
+    TempDir tree;
+    const std::string withBackup = tree.write("a.htm", "formatted");
+    tree.write("a.htm.zbak", "original");
+    const std::string withoutBackup = tree.write("b.htm", "formatted b");
+    const std::string vanished = tree.file("gone.htm");
+    tree.write("gone.htm.zbak", "backup of a vanished file");
 
-    EXPECT_EQ(
-        restoreFromBackup(withBackup, ".zbak", test::copyKeepingDate), RestoreOutcome::Restored);
+    EXPECT_EQ(restoreFromBackup(withBackup, ".zbak", copyKeepingDate), RestoreOutcome::Restored);
     EXPECT_EQ(readBytes(withBackup), "original");
     EXPECT_EQ(readBytes(withBackup + ".zbak"), "original");
 
-    EXPECT_EQ(
-        restoreFromBackup(withoutBackup, ".zbak", test::copyKeepingDate), RestoreOutcome::Skipped);
+    EXPECT_EQ(restoreFromBackup(withoutBackup, ".zbak", copyKeepingDate), RestoreOutcome::Skipped);
     EXPECT_EQ(readBytes(withoutBackup), "formatted b");
     EXPECT_FALSE(fs::exists(withoutBackup + ".zbak"));
 
-    EXPECT_EQ(restoreFromBackup(vanished, ".zbak", test::copyKeepingDate), RestoreOutcome::Skipped);
+    EXPECT_EQ(restoreFromBackup(vanished, ".zbak", copyKeepingDate), RestoreOutcome::Skipped);
     EXPECT_FALSE(fs::exists(vanished));
 }
 
 TEST(BackupTest, FailedRestoreNamesTheFile)
 {
-    TempTree tree;
-    const std::string file = tree.file("a.htm");
-    tree.file("a.htm.zbak");
+    TempDir tree;
+    const std::string file = tree.write("a.htm");
+    tree.write("a.htm.zbak");
     std::string error;
     EXPECT_EQ(restoreFromBackup(file, ".zbak", failingCopy, &error), RestoreOutcome::Failed);
     EXPECT_NE(error.find(file), std::string::npos);
@@ -434,22 +436,22 @@ TEST(BackupTest, MakeMsgListAndTreeForEachOperationAndBackupSetting)
 
 TEST(BackupTest, TreeConfirmationNamesTheNextDirectoryBeforeItExists)
 {
-    TempTree tree;
-    tree.file("site/a.htm");
-    tree.dir("site_BAK00");
-    tree.dir("site_BAK01");
+    TempDir tree;
+    tree.write("site/a.htm");
+    tree.makeDir("site_BAK00");
+    tree.makeDir("site_BAK01");
     RunState state;
     state.SelectionMode = SelectionMode::Tree;
-    state.sourceDirectory = tree.at("site/");
-    state.fileList = {tree.at("site/a.htm")};
+    state.sourceDirectory = tree.file("site/");
+    state.fileList = {tree.file("site/a.htm")};
 
     const ConfirmationMsg msg
         = MakeMsg(Operation::Compress, SelectionMode::Tree, true, gatherMsgFacts(state, ".zbak"));
     EXPECT_EQ(msg.text,
         "\r\n1 files will be compressed now.\r\n\r\nBackup enabled.\r\n"
         "Source Files will be copied to:\r\n\""
-            + tree.at("site_BAK02/") + "\"");
-    EXPECT_FALSE(fs::exists(tree.at("site_BAK02")));
+            + tree.file("site_BAK02/") + "\"");
+    EXPECT_FALSE(fs::exists(tree.file("site_BAK02")));
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "batch/FileSelection.h"
 #include "batch/Session.h"
-#include "tests/batch/BatchTestSupport.h"
+#include "tests/support/BatchTestSupport.h"
 
 #include <gtest/gtest.h>
 

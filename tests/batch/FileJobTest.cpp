@@ -4,7 +4,7 @@
 #include "batch/Session.h"
 #include "engine/SafeFile.h"
 
-#include "BatchTestSupport.h"
+#include "tests/support/BatchTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 /// selection results.
 #include "batch/FileSelection.h"
 
-#include "TempTree.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ namespace zenkel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempTree;
+using test::TempDir;
 
 bool anyFile(const std::string&)
 {
@@ -23,7 +23,7 @@ bool anyFile(const std::string&)
 }
 
 /// Paths relative to the tree, for readable expectations.
-std::vector<std::string> relative(const TempTree& tree, const std::vector<std::string>& paths)
+std::vector<std::string> relative(const TempDir& tree, const std::vector<std::string>& paths)
 {
     std::vector<std::string> result;
     for (const std::string& path : paths)
@@ -93,18 +93,18 @@ TEST(FileSelectionTest, MatchesTypeFilterByExtensionPrefix)
 }
 
 /// A small site with files of every kind, hidden entries and skipped directories.
-void makeSite(TempTree& tree)
+void makeSite(TempDir& tree)
 {
     for (const char* name :
         {"a.htm", "b.html", "c.asp", "d.txt", "bad.htm", ".hidden.htm", ".git/e.htm", "a-sub/f.htm",
             "a-sub/deeper/g.shtml", "_VTI_CNF/h.htm", "x_vti_cnf_y/i.htm", "z/j.htm"})
-        tree.file(std::string("site/") + name);
+        tree.write(std::string("site/") + name);
 }
 
-std::vector<std::string> searchSite(const TempTree& tree, int type)
+std::vector<std::string> searchSite(const TempDir& tree, int type)
 {
     const auto valid = [](const std::string& path) { return !path.ends_with("/bad.htm"); };
-    return relative(tree, SearchTree(tree.at("site/"), type, valid));
+    return relative(tree, SearchTree(tree.file("site/"), type, valid));
 }
 
 const std::vector<std::string> SiteHtmFiles
@@ -112,7 +112,7 @@ const std::vector<std::string> SiteHtmFiles
 
 TEST(FileSelectionTest, SearchTreeFindsFilesDepthFirstWithTheTypeFilter)
 {
-    TempTree tree;
+    TempDir tree;
     makeSite(tree);
     const struct
     {
@@ -136,23 +136,24 @@ TEST(FileSelectionTest, SearchTreeFindsFilesDepthFirstWithTheTypeFilter)
 
 TEST(FileSelectionTest, SearchTreeWithoutFinalSlashGivesTheSamePaths)
 {
-    TempTree tree;
+    TempDir tree;
     makeSite(tree);
-    EXPECT_EQ(SearchTree(tree.at("site"), 0, anyFile), SearchTree(tree.at("site/"), 0, anyFile));
-    EXPECT_EQ(SearchTree(tree.at("site"), 0, anyFile).front(), tree.at("site/a-sub/f.htm"));
+    EXPECT_EQ(
+        SearchTree(tree.file("site"), 0, anyFile), SearchTree(tree.file("site/"), 0, anyFile));
+    EXPECT_EQ(SearchTree(tree.file("site"), 0, anyFile).front(), tree.file("site/a-sub/f.htm"));
 }
 
 TEST(FileSelectionTest, SearchTreeFinishesOnLinkLoopsAndTakesOnlyRegularFiles)
 {
-    TempTree tree;
+    TempDir tree;
     makeSite(tree);
-    fs::create_directory_symlink("..", tree.at("site/a-sub/up"));
-    fs::create_directory_symlink(tree.at("site"), tree.at("site/z/self"));
-    fs::create_directory_symlink(tree.at("site/z/loop2"), tree.at("site/z/loop1"));
-    fs::create_directory_symlink(tree.at("site/z/loop1"), tree.at("site/z/loop2"));
-    fs::create_symlink(tree.at("site/a.htm"), tree.at("site/link.htm"));
+    fs::create_directory_symlink("..", tree.file("site/a-sub/up"));
+    fs::create_directory_symlink(tree.file("site"), tree.file("site/z/self"));
+    fs::create_directory_symlink(tree.file("site/z/loop2"), tree.file("site/z/loop1"));
+    fs::create_directory_symlink(tree.file("site/z/loop1"), tree.file("site/z/loop2"));
+    fs::create_symlink(tree.file("site/a.htm"), tree.file("site/link.htm"));
     // Validating a pipe would block on reading it.
-    ASSERT_EQ(::mkfifo(tree.at("site/pipe.htm").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(tree.file("site/pipe.htm").c_str(), 0600), 0);
     EXPECT_EQ(searchSite(tree, 0), SiteHtmFiles);
 }
 
@@ -160,23 +161,23 @@ TEST(FileSelectionTest, UnreadableDirectoryIsPassedOver)
 {
     if (test::runningAsRoot())
         GTEST_SKIP() << "root reads every directory";
-    TempTree tree;
+    TempDir tree;
     makeSite(tree);
-    tree.file("site/locked/k.htm");
-    fs::permissions(tree.at("site/locked"), fs::perms::none);
+    tree.write("site/locked/k.htm");
+    fs::permissions(tree.file("site/locked"), fs::perms::none);
     EXPECT_EQ(searchSite(tree, 0), SiteHtmFiles);
 }
 
 TEST(FileSelectionTest, SearchTreeOfAMissingDirectoryFindsNothing)
 {
-    TempTree tree;
-    EXPECT_TRUE(SearchTree(tree.at("nowhere/"), 0, anyFile).empty());
+    TempDir tree;
+    EXPECT_TRUE(SearchTree(tree.file("nowhere/"), 0, anyFile).empty());
     EXPECT_TRUE(SearchTree("", 0, anyFile).empty());
 }
 
 TEST(FileSelectionTest, ListLinesGiveWholeThousands)
 {
-    TempTree tree;
+    TempDir tree;
     const struct
     {
         std::size_t size;
@@ -184,18 +185,18 @@ TEST(FileSelectionTest, ListLinesGiveWholeThousands)
     } cases[] = {{0, "0K"}, {999, "0K"}, {1000, "1K"}, {25600, "25K"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.size);
-        const std::string path = tree.file("f.htm", std::string(c.size, 'x'));
+        const std::string path = tree.write("f.htm", std::string(c.size, 'x'));
         EXPECT_EQ(treeListLine(path), "-->  " + path + "\t" + c.expected);
         EXPECT_EQ(fileListLine(path, ".zbak"), "--> " + path + "\t" + c.expected);
     }
-    EXPECT_EQ(treeListLine(tree.at("gone.htm")), "-->  " + tree.at("gone.htm") + "\t0K");
+    EXPECT_EQ(treeListLine(tree.file("gone.htm")), "-->  " + tree.file("gone.htm") + "\t0K");
 }
 
 TEST(FileSelectionTest, OnlyListLinesNoteTheBackup)
 {
-    TempTree tree;
-    const std::string path = tree.file("Page.htm", std::string(2500, 'x'));
-    tree.file("Page.htm.zbak");
+    TempDir tree;
+    const std::string path = tree.write("Page.htm", std::string(2500, 'x'));
+    tree.write("Page.htm.zbak");
     EXPECT_EQ(
         fileListLine(path, ".zbak"), "--> " + path + "\t2K  (Backup found: " + path + ".zbak)");
     EXPECT_EQ(fileListLine(path, ".bak"), "--> " + path + "\t2K");
@@ -204,17 +205,17 @@ TEST(FileSelectionTest, OnlyListLinesNoteTheBackup)
 
 TEST(FileSelectionTest, FileListSelectionKeepsTheValidFiles)
 {
-    TempTree tree;
-    tree.file("web/b.htm", std::string(1500, 'b'));
-    tree.file("web/a.htm");
-    tree.file("web/a.htm.zbak");
-    tree.file("web/bad.htm");
+    TempDir tree;
+    tree.write("web/b.htm", std::string(1500, 'b'));
+    tree.write("web/a.htm");
+    tree.write("web/a.htm.zbak");
+    tree.write("web/bad.htm");
     const auto valid = [](const std::string& path) { return !path.ends_with("bad.htm"); };
 
     RunState state;
     const SelectionOutcome outcome
-        = selectFileList(state, tree.at("web"), {"b.htm", "bad.htm", "a.htm"}, ".zbak", valid);
-    const std::string dir = tree.at("web/");
+        = selectFileList(state, tree.file("web"), {"b.htm", "bad.htm", "a.htm"}, ".zbak", valid);
+    const std::string dir = tree.file("web/");
     EXPECT_EQ(outcome.result, SelectionMode::FileList);
     EXPECT_EQ(outcome.status, "2 files selected");
     EXPECT_EQ(state.sourceDirectory, dir);
@@ -231,12 +232,12 @@ TEST(FileSelectionTest, FileListSelectionKeepsTheValidFiles)
 
 TEST(FileSelectionTest, SelectionWithoutValidFilesGivesNothing)
 {
-    TempTree tree;
-    tree.file("web/a.txt");
+    TempDir tree;
+    tree.write("web/a.txt");
     RunState state;
     state.SelectionMode = SelectionMode::Tree;
     state.fileList = {"/old.htm"};
-    const SelectionOutcome list = selectFileList(state, tree.at("web/"), {"a.txt", "b.txt"},
+    const SelectionOutcome list = selectFileList(state, tree.file("web/"), {"a.txt", "b.txt"},
         ".zbak", [](const std::string&) { return false; });
     EXPECT_EQ(list.result, SelectionMode::None);
     EXPECT_EQ(list.status, "No valid HTML-Files found ...");
@@ -245,7 +246,7 @@ TEST(FileSelectionTest, SelectionWithoutValidFilesGivesNothing)
     EXPECT_EQ(state.SelectionMode, SelectionMode::Tree);
 
     state.sourceDirectory = "/earlier/";
-    const SelectionOutcome treeOutcome = finishTreeSelection(state, tree.at("web"), {});
+    const SelectionOutcome treeOutcome = finishTreeSelection(state, tree.file("web"), {});
     EXPECT_EQ(treeOutcome.result, SelectionMode::None);
     EXPECT_EQ(treeOutcome.status, "No valid HTML-Files found ...");
     EXPECT_TRUE(treeOutcome.protocolLines.empty());
@@ -254,18 +255,18 @@ TEST(FileSelectionTest, SelectionWithoutValidFilesGivesNothing)
 
 TEST(FileSelectionTest, TreeSelectionListsTheKeptFiles)
 {
-    TempTree tree;
-    const std::string a = tree.file("site/a.htm", std::string(3001, 'a'));
-    tree.file("site/a.htm.zbak");
-    const std::string b = tree.file("site/sub/b.htm");
+    TempDir tree;
+    const std::string a = tree.write("site/a.htm", std::string(3001, 'a'));
+    tree.write("site/a.htm.zbak");
+    const std::string b = tree.write("site/sub/b.htm");
     RunState state;
-    EXPECT_EQ(foundFilesCaption(2, tree.at("site")),
-        "2 valid HTML files found in: " + tree.at("site") + "/...");
+    EXPECT_EQ(foundFilesCaption(2, tree.file("site")),
+        "2 valid HTML files found in: " + tree.file("site") + "/...");
 
-    const SelectionOutcome outcome = finishTreeSelection(state, tree.at("site"), {b, a});
+    const SelectionOutcome outcome = finishTreeSelection(state, tree.file("site"), {b, a});
     EXPECT_EQ(outcome.result, SelectionMode::Tree);
     EXPECT_EQ(outcome.status, "2 files selected");
-    EXPECT_EQ(state.sourceDirectory, tree.at("site/"));
+    EXPECT_EQ(state.sourceDirectory, tree.file("site/"));
     EXPECT_EQ(state.fileList, (std::vector<std::string> {b, a}));
     EXPECT_EQ(outcome.protocolLines,
         (std::vector<std::string> {

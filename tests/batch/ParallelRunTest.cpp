@@ -5,7 +5,7 @@
 #include "batch/FileSelection.h"
 #include "batch/Session.h"
 #include "engine/Engine.h"
-#include "tests/batch/BatchTestSupport.h"
+#include "tests/support/BatchTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -279,7 +279,7 @@ TEST(ParallelRunTest, PoolGivesEachFileItsOwnResultInOrder)
             Engine alone;
             alone.style() = model.style();
             alone.setSourceText(SourceTextFromBytes(result.sourceBytes), files[i]);
-            computeOutput(alone, Operation::Compress);
+            alone.runOperation(Operation::Compress);
             EXPECT_EQ(result.resultBytes, joinLines(alone.outputList(), "\n"));
             EXPECT_EQ(result.tokenFileBytes, tokenFileBytes(alone));
             EXPECT_EQ(result.blockFileBytes, blockFileBytes(alone));
@@ -295,7 +295,7 @@ TEST(ParallelRunTest, DiagnosticBytesAreWhatTheEngineWrites)
     engine.style().options.TagCase = 2;
     engine.setSourceText(SourceTextFromBytes("<p>a <!-- note --> b</p>\n<pre>x  y</pre>\n"
                                              "<script>var a;</script>"));
-    computeOutput(engine, Operation::Format);
+    engine.runOperation(Operation::Format);
     ASSERT_TRUE(engine.writeDiagnosticFiles(home.path()));
     EXPECT_EQ(tokenFileBytes(engine), readBytes(home.file(TokenListFileName)));
     EXPECT_EQ(blockFileBytes(engine), readBytes(home.file(BlockStoreFileName)));

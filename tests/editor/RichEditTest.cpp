@@ -1,7 +1,6 @@
-/// The editor control: positions, find, lines, colours, RTF in, modified flag and undo.
+/// The editor control: positions, find, lines, colours, modified flag and undo.
 #include "EditorTestSupport.h"
 
-#include "editor/ColoredRtf.h"
 #include "editor/RichEdit.h"
 
 #include <QCoreApplication>
@@ -179,30 +178,6 @@ TEST(RichEditTest, TypedTextTakesTheInsertionColourOrThatOfTheCharacterBefore)
     QTest::keyClick(&editor, Qt::Key_Z);
     EXPECT_EQ(classLetters(editor), "ttttx");
     EXPECT_EQ(editor.plainText(), "<b>yz");
-}
-
-TEST(RichEditTest, RtfStreamReplacesSelectionWithTextAndClasses)
-{
-    RichEdit editor;
-    setColoredText(editor, "[--]");
-    editor.selectRange(1, 2);
-    const std::string inserted = "<i a=\"\xC3\xA4\">{x}</i>\r\n<!-- c -->";
-    ASSERT_TRUE(editor.streamRtf(BuildColoredRtf(inserted, editor.colorSet()), false));
-    EXPECT_EQ(editor.plainText(), "[" + QString::fromUtf8(inserted) + "]");
-    std::string classes;
-    FillColorClasses(inserted, classes);
-    std::string expected = "x";
-    for (std::size_t i = 0; i < inserted.size(); ++i)
-        if ((static_cast<unsigned char>(inserted[i]) & 0xC0) != 0x80) // one letter per character
-            expected += test::classLetter(static_cast<ColorClass>(classes[i]));
-    expected += "x";
-    EXPECT_EQ(classLetters(editor), expected);
-
-    // Single-byte RTF text is Windows-1252.
-    ASSERT_TRUE(editor.streamRtf(BuildColoredRtf("<b>\xE4</b>", editor.colorSet()), true));
-    EXPECT_EQ(editor.plainText(), QString::fromUtf8("<b>\xC3\xA4</b>"));
-    EXPECT_EQ(classLetters(editor), "tttxtttt");
-    EXPECT_FALSE(editor.streamRtf("no rtf", true));
 }
 
 TEST(RichEditTest, ModifiedFlagIsSetByEditsAndOnlyClearedByTheCaller)

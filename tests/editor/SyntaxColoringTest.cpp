@@ -2,9 +2,9 @@
 /// and files that keep their bytes through load and save.
 #include "EditorTestSupport.h"
 
-#include "editor/ColoredRtf.h"
 #include "editor/FileText.h"
 #include "editor/SyntaxColoring.h"
+#include "text/ColorClasses.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -244,6 +244,15 @@ TEST_F(SyntaxColoringTest, ColouredPasteInsertsClipboardTextAtTheCaret)
     QGuiApplication::clipboard()->clear();
     PasteColored(m_editor);
     EXPECT_EQ(m_editor.plainText(), "<p><a href=\"u\">l</a></p>");
+}
+
+TEST(FileTextTest, QStringPairRoundTrips)
+{
+    TextEncoding encoding;
+    const QString text = TextFromFileBytes("<b>\x93Zitat\x94</b>", &encoding);
+    EXPECT_EQ(text, QString::fromUtf8("<b>\xE2\x80\x9CZitat\xE2\x80\x9D</b>"));
+    EXPECT_EQ(FileBytesFromText(text, encoding), "<b>\x93Zitat\x94</b>");
+    EXPECT_EQ(Utf16Length("a\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80"), 5u);
 }
 
 } // namespace

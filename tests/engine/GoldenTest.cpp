@@ -63,15 +63,9 @@ std::string run(const std::string& operation, const fs::path& dir)
     LoadTrimList(trimList, dir.string());
     engine.setTrimList(&trimList);
     engine.setSourceText(crlfToLf(readBytes(dir / "input.htm")), "input.htm");
-    if (operation == "trim") {
-        engine.TrimHTML();
-    } else {
-        engine.ParseHTML();
-        if (operation == "format")
-            engine.FormatHTML();
-        else
-            engine.CompressHTML();
-    }
+    engine.runOperation(operation == "trim" ? Operation::Trim
+            : operation == "format"         ? Operation::Format
+                                            : Operation::Compress);
     return joinCrLf(engine.outputList().toVector());
 }
 

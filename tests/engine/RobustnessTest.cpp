@@ -116,16 +116,14 @@ TEST(RobustnessTest, RandomInputLosesNothingButWhitespace)
         engine.style().options.TagCase = 1 + round % 3;
         engine.style().options.DoPurgeComments = false;
         engine.setSourceText(doc, "t.htm");
-        engine.ParseHTML();
-        engine.FormatHTML();
+        engine.runOperation(Operation::Format);
         const std::string formatted = joined(engine.outputList().toVector());
         EXPECT_EQ(essence(formatted), essence(doc));
         for (const std::string& line : engine.outputList().toVector())
             EXPECT_EQ(line.find('\n'), std::string::npos);
 
         engine.setSourceText(doc, "t.htm");
-        engine.ParseHTML();
-        engine.CompressHTML();
+        engine.runOperation(Operation::Compress);
         EXPECT_EQ(essence(joined(engine.outputList().toVector())), essence(doc));
 
         // Formatting again with auto comments and the documentation line on replaces
@@ -137,12 +135,10 @@ TEST(RobustnessTest, RandomInputLosesNothingButWhitespace)
         engine.style().options.DoDisableComments = false;
         engine.style().options.UseWhileFormat = true;
         engine.setSourceText(doc, "t.htm");
-        engine.ParseHTML();
-        engine.FormatHTML();
+        engine.runOperation(Operation::Format);
         const Lines once = engine.outputList().toVector();
         engine.setSourceText(joined(once), "t.htm");
-        engine.ParseHTML();
-        engine.FormatHTML();
+        engine.runOperation(Operation::Format);
         EXPECT_EQ(generated(engine.outputList().toVector()), generated(once));
     }
 }
@@ -197,10 +193,8 @@ TEST(RobustnessTest, HostileInputsFinishQuickly)
         mixedTable(engine.style().tags);
         engine.setTrimList(&trimList);
         engine.setSourceText(c.text, "t.htm");
-        engine.ParseHTML();
-        engine.FormatHTML();
-        engine.ParseHTML();
-        engine.CompressHTML();
+        engine.runOperation(Operation::Format);
+        engine.runOperation(Operation::Compress);
         engine.setSourceText(c.text, "t.htm");
         engine.TrimHTML();
         const auto seconds
@@ -217,8 +211,7 @@ TEST(RobustnessTest, AbsurdStyleValuesStayBounded)
     engine.style().tags[1].CommentLength = 2000000000;
     engine.style().tags[1].isContentIndent = 2000000000;
     engine.setSourceText("<table><table><p>x", "t.htm");
-    engine.ParseHTML();
-    engine.FormatHTML();
+    engine.runOperation(Operation::Format);
     std::size_t total = 0;
     for (const std::string& line : engine.outputList().toVector())
         total += line.size();
@@ -248,8 +241,7 @@ TEST(RobustnessTest, AbsurdLineBreakCountsStayBounded)
             engine.style().tags[entry].CRLFLeading = c.leading;
             engine.style().tags[entry].CRLFFollowed = c.followed;
             engine.setSourceText("<table><b>x</b></table>", "t.htm");
-            engine.ParseHTML();
-            engine.FormatHTML();
+            engine.runOperation(Operation::Format);
             EXPECT_LT(engine.outputList().size(), 5000u);
             EXPECT_GT(engine.outputList().size(), 100u);
         }

@@ -316,9 +316,6 @@ void TFormOptionsTest::backupExtensionIsNormalisedOnLeaving_data()
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("kept");
     QTest::addColumn<bool>("modified");
-    QTest::newRow("dot added") << "bak"
-                               << ".bak"
-                               << ".bak" << true;
     QTest::newRow("points replaced, kept cut") << "a.b.c"
                                                << ".a_b_c"
                                                << ".a_b_" << true;

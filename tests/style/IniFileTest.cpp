@@ -1,7 +1,7 @@
 /// Tests of IniFile: the Windows INI reading rules, in-place writes and safe saving.
 #include "style/IniFile.h"
 
-#include "StyleTestSupport.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 /// Tests of the program settings in prg.ini.
 #include "style/ProgramSettings.h"
 
-#include "StyleTestSupport.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

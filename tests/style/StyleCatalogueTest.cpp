@@ -3,7 +3,7 @@
 
 #include "style/StyleFiles.h"
 
-#include "StyleTestSupport.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

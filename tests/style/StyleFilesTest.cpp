@@ -1,7 +1,7 @@
 /// Tests of the style files: options.ini, tag.ini and trim.ini, key by key and as wholes.
 #include "style/StyleFiles.h"
 
-#include "StyleTestSupport.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,12 @@
 #include "batch/Session.h"
 #include "engine/SafeFile.h"
 
-#include "BatchTestSupport.h"
+#include "tests/support/BatchTestSupport.h"
+#include "tests/support/CliRunner.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <initializer_list>
-#include <sys/wait.h>
 
 namespace zenkel {
 namespace {
@@ -19,20 +18,8 @@ using test::TempDir;
 using test::writeBytes;
 namespace fs = std::filesystem;
 
-struct RunResult
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string shellQuoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
+using RunResult = test::CliResult;
+using test::shellQuoted;
 
 const char* const Page = "<div><p>Hello   <b>world</b></p>\r\n<p>two\nlines</p></div>";
 
@@ -58,24 +45,7 @@ protected:
     RunResult runArgs(const std::vector<std::string>& args, const std::string& env = {},
         const std::string& stdinBytes = {}) const
     {
-        writeBytes(m_io.file("in"), stdinBytes);
-        std::string command = env;
-        const auto append = [&command](const char* separator, const std::string& word) {
-            command += separator;
-            command += shellQuoted(word);
-        };
-        append(" ", ZENKEL_CLI);
-        for (const std::string& arg : args)
-            append(" ", arg);
-        append(" <", m_io.file("in"));
-        append(" >", m_io.file("out"));
-        append(" 2>", m_io.file("err"));
-        const int raw = std::system(command.c_str());
-        RunResult result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = readBytes(m_io.file("out"));
-        result.err = readBytes(m_io.file("err"));
-        return result;
+        return test::runZenkel(args, test::cliCall(stdinBytes, {}, env));
     }
 
     /// zenkel COMMAND --home HOME [extra...] page.htm
@@ -102,7 +72,6 @@ protected:
 
     TempDir m_home;
     TempDir m_work;
-    TempDir m_io;
 };
 
 const std::string FormattedPage = "<div>\r\n"

@@ -9,8 +9,8 @@ namespace zenkel {
 /// A Windows colour value, 0x00BBGGRR.
 using ColorValue = int;
 
-/// The four kinds of editor text. The value is the index in the colour table of the
-/// coloured RTF document and the number of the editor style that shows the class.
+/// The four kinds of editor text. The value is also the number of the
+/// editor style that shows the class.
 enum class ColorClass : unsigned char
 {
     Text = 0, ///< everything outside tags and comments

@@ -1,4 +1,4 @@
-#include "editor/ColorSet.h"
+#include "text/ColorSet.h"
 
 namespace zenkel {
 

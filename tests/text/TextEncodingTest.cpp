@@ -1,6 +1,5 @@
 /// File encodings: detection, conversion both ways, and bytes kept through load and save.
-#include "editor/TextEncoding.h"
-#include "editor/FileText.h"
+#include "text/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -92,15 +91,6 @@ TEST(TextEncodingTest, CharacterOutsideWindows1252IsWrittenAsReference)
     const TextEncoding cp1252;
     EXPECT_EQ(FileBytesFromEditorText("\xE2\x82\xAC \xC4\x80 \xF0\x9F\x98\x80 \xC3\xA4", cp1252),
         "\x80 &#256; &#128512; \xE4");
-}
-
-TEST(TextEncodingTest, QStringPairRoundTrips)
-{
-    TextEncoding encoding;
-    const QString text = TextFromFileBytes("<b>\x93Zitat\x94</b>", &encoding);
-    EXPECT_EQ(text, QString::fromUtf8("<b>\xE2\x80\x9CZitat\xE2\x80\x9D</b>"));
-    EXPECT_EQ(FileBytesFromText(text, encoding), "<b>\x93Zitat\x94</b>");
-    EXPECT_EQ(Utf16Length("a\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80"), 5u);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 /// modification times and file modes.
 #pragma once
 
-#include "tests/style/StyleTestSupport.h"
+#include "tests/support/TempDir.h"
 
 #include <filesystem>
 #include <string>

@@ -1,4 +1,4 @@
-#include "editor/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 #include <array>
 

@@ -1,4 +1,5 @@
-/// Helpers of the style tests: a fresh directory per test and whole-file reads and writes.
+/// Helpers of every test that works on files: a fresh directory per test and whole-file reads
+/// and writes.
 #pragma once
 
 #include <filesystem>
@@ -11,14 +12,20 @@
 
 namespace zenkel::test {
 
+inline void writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
 /// A new directory under the system's temporary directory, removed with everything in it.
+/// path() has no final '/'.
 class TempDir
 {
 public:
     TempDir()
     {
         std::string pattern
-            = (std::filesystem::temp_directory_path() / "zenkel-style-XXXXXX").string();
+            = (std::filesystem::temp_directory_path() / "zenkel-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()))
             m_path = pattern;
     }
@@ -26,6 +33,8 @@ public:
     {
         std::error_code ec;
         // Tests take permissions away; give them back so everything can be removed.
+        std::filesystem::permissions(
+            m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
         for (const auto& item : std::filesystem::recursive_directory_iterator(m_path, ec))
             std::filesystem::permissions(item.path(), std::filesystem::perms::owner_all,
                 std::filesystem::perm_options::add, ec);
@@ -35,7 +44,23 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::string& path() const { return m_path; }
-    std::string file(const std::string& name) const { return m_path + "/" + name; }
+    /// The path of a file or directory below, relative to this directory.
+    std::string file(const std::string& relative) const { return m_path + "/" + relative; }
+
+    /// Writes bytes to the relative path, making its directories first; returns the path.
+    std::string write(const std::string& relative, const std::string& bytes = "<html></html>") const
+    {
+        const std::string full = file(relative);
+        std::filesystem::create_directories(std::filesystem::path(full).parent_path());
+        writeBytes(full, bytes);
+        return full;
+    }
+    /// Makes the relative directory with its parents; returns its path.
+    std::string makeDir(const std::string& relative) const
+    {
+        std::filesystem::create_directories(file(relative));
+        return file(relative);
+    }
 
 private:
     std::string m_path;
@@ -45,11 +70,6 @@ inline std::string readBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void writeBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 inline std::size_t countEntries(const std::string& dir)

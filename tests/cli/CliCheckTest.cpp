@@ -3,15 +3,14 @@
 #include "cli/CliOptions.h"
 #include "engine/DocLine.h"
 
-#include "BatchTestSupport.h"
+#include "tests/support/BatchTestSupport.h"
+#include "tests/support/CliRunner.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <initializer_list>
 #include <map>
 #include <regex>
-#include <sys/wait.h>
 #include <tuple>
 
 namespace zenkel {
@@ -22,20 +21,7 @@ using test::TempDir;
 using test::writeBytes;
 namespace fs = std::filesystem;
 
-struct ToolResult
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string shellQuoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
+using ToolResult = test::CliResult;
 
 const std::string Page = "<div><p>Hello   <b>world</b></p>\r\n<p>two\nlines</p></div>";
 const std::string FormattedPage = "<div>\r\n  <p>\r\n  Hello <b>world</b>\r\n  </p>\r\n"
@@ -82,20 +68,7 @@ protected:
 
     ToolResult run(const std::vector<std::string>& args, const std::string& stdinBytes = {}) const
     {
-        writeBytes(m_io.file("in"), stdinBytes);
-        std::string command = "cd " + shellQuoted(m_work.path()) + " && " + shellQuoted(ZENKEL_CLI);
-        for (const std::string& arg : args) {
-            command += ' ';
-            command += shellQuoted(arg);
-        }
-        command += " <" + shellQuoted(m_io.file("in")) + " >" + shellQuoted(m_io.file("out"))
-            + " 2>" + shellQuoted(m_io.file("err"));
-        const int raw = std::system(command.c_str());
-        ToolResult result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = readBytes(m_io.file("out"));
-        result.err = readBytes(m_io.file("err"));
-        return result;
+        return test::runZenkel(args, test::cliCall(stdinBytes, m_work.path()));
     }
 
     /// zenkel COMMAND --home HOME args...
@@ -109,7 +82,6 @@ protected:
 
     TempDir m_home;
     TempDir m_work; ///< the tool runs here, so relative paths name files below it
-    TempDir m_io;
 };
 
 TEST_F(CliCheckTest, CheckAndDiffWriteNothingAtAll)

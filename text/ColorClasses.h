@@ -1,8 +1,8 @@
-/// Whole-text colouring without the editor: the colour classes of an HTML text as runs, the
-/// coloured RTF document built from them, and the reader of that RTF.
+/// Whole-text colouring without the editor: the colour classes of an HTML text, as runs or as
+/// one class per byte, which the editor applies as its styling.
 #pragma once
 
-#include "editor/ColorSet.h"
+#include "text/ColorSet.h"
 
 #include <cstddef>
 #include <string>
@@ -39,26 +39,6 @@ std::vector<ColorRun> ComputeColorRuns(
 
 /// Writes the class of every byte of text into classes (resized to text.size()).
 void FillColorClasses(std::string_view text, std::string& classes);
-
-/// The coloured RTF document of text: header with the colour table of colors (index 0 text,
-/// 1 tag, 2 quoted, 3 comment), "\cfN " at every class change, "\", "{" and "}" escaped, each
-/// line break (CR LF, lone CR, lone LF) as CR LF + "\par ", other bytes unchanged.
-std::string BuildColoredRtf(std::string_view text, const ColorSet& colors);
-
-/// What ReadColoredRtf found: the text (every paragraph end as CR LF), one class per byte of
-/// text, and the colour table.
-struct RtfContent
-{
-    bool ok = false; ///< false when the input is no RTF document
-    std::string text;
-    std::string classes; ///< ColorClass values, one per byte of text
-    std::vector<ColorValue> colorTable;
-};
-
-/// Reads the RTF subset that BuildColoredRtf writes: groups, the font table (skipped), the
-/// colour table, "\cfN" (N outside 0..3 reads as text), "\par", "\line", "\tab", "\'hh" and
-/// the escaped "\", "{", "}". Other control words are ignored; raw CR and LF are ignored.
-RtfContent ReadColoredRtf(std::string_view rtf);
 
 // ---- implementation of the template ------------------------------------------------------
 

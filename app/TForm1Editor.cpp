@@ -3,6 +3,7 @@
 
 #include "app/EditorHostAdapter.h"
 #include "app/TFormFile.h"
+#include "base/Paths.h"
 #include "batch/FileJob.h"
 #include "editor/FileText.h"
 #include "editor/RichEdit.h"
@@ -20,14 +21,6 @@
 namespace zenkel {
 
 namespace {
-
-std::string directoryWithSlash(const std::string& path)
-{
-    std::string dir = std::filesystem::path(path).parent_path().string();
-    if (!dir.empty() && dir.back() != '/')
-        dir += '/';
-    return dir;
-}
 
 constexpr const char* NewFileTemplate
     = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"
@@ -71,7 +64,7 @@ bool TForm1::LoadSingleFile(const std::string& path)
         return false;
     RunState& state = m_session.runState;
     state.currentFile = path;
-    state.sourceDirectory = directoryWithSlash(path);
+    state.sourceDirectory = directoryOf(path);
     setEditorModified(false);
     showStatus("File: " + qs(path) + "  " + QString::number(FileSizeOf(path) / 1000) + "K");
     return true;
@@ -122,7 +115,7 @@ void TForm1::BNewClick()
 {
     RunState& state = m_session.runState;
     if (!state.currentFile.empty())
-        QFile::remove(qs(directoryWithSlash(state.currentFile)) + "$zenkelhtml_tmp.htm");
+        QFile::remove(qs(directoryOf(state.currentFile)) + "$zenkelhtml_tmp.htm");
     state.SelectionMode = SelectionMode::SingleFile;
     state.currentFile = state.programDirectory + "zenkel_html_new.htm";
     state.sourceDirectory = state.programDirectory;
@@ -146,7 +139,7 @@ bool TForm1::BSaveClick()
         return false;
     }
     writeEditorToSnapshot();
-    QFile::remove(qs(directoryWithSlash(file)) + "$zenkelhtml_tmp.htm");
+    QFile::remove(qs(directoryOf(file)) + "$zenkelhtml_tmp.htm");
     setEditorModified(false);
     showStatus("Saved: \"" + qs(file) + "\"");
     SetButtonState();
@@ -186,7 +179,7 @@ void TForm1::BCancelClick()
         if (loadFileIntoEditor(state.snapshotFile))
             showStatus("Reloaded: " + qs(file));
     }
-    QFile::remove(qs(directoryWithSlash(file)) + "$zenkelhtml_tmp.htm");
+    QFile::remove(qs(directoryOf(file)) + "$zenkelhtml_tmp.htm");
     SetButtonState();
 }
 
@@ -201,7 +194,7 @@ void TForm1::BBrowserClick()
     const std::string& file = m_session.runState.currentFile;
     if (file.empty())
         return;
-    const QString copy = qs(directoryWithSlash(file)) + "$zenkelhtml_tmp.htm";
+    const QString copy = qs(directoryOf(file)) + "$zenkelhtml_tmp.htm";
     QString error;
     if (!SaveREToFile(*m_reScreen, copy, &error)) {
         Prompter::error(this, "Zenkel HTML", error);

@@ -139,6 +139,7 @@ private:
     std::string m_tagWork;
     std::string m_key;
     std::string m_lineBuffer;
+    bool m_countCodePoints = false; ///< the text is UTF-8: wrapping counts characters
     long long m_markerCounter = 0;
     long long m_indentLevel = 0;
     struct SearchMemo

@@ -2,6 +2,7 @@
 #include "engine/TextOps.h"
 
 #include "engine/TagTable.h"
+#include "text/TextEncoding.h"
 
 #include <algorithm>
 #include <cstring>
@@ -60,6 +61,13 @@ void keyInto(std::string_view tagText, std::string& key, std::size_t maxLength)
     // A key that would be longer than any useful key gets a character that no table,
     // marker or trim list holds.
     key += isKeyChar(tagText[n]) ? '\x01' : '>';
+}
+
+bool isUtf8Text(std::string_view text)
+{
+    const bool highByte = std::any_of(
+        text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return highByte && IsValidUtf8(text);
 }
 
 void convertTagNameCase(std::string& text, std::size_t lt, int tagCase)

@@ -31,6 +31,22 @@ void tidyBrackets(std::string& tag);
 /// case; npos when missing.
 std::size_t findNoCase(std::string_view text, std::string_view needle, std::size_t from);
 
+/// The number of characters of text: its bytes, or in UTF-8 text the bytes that are not
+/// continuation bytes.
+inline std::size_t characterCount(std::string_view text, bool utf8)
+{
+    if (!utf8)
+        return text.size();
+    std::size_t n = 0;
+    for (char c : text)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+/// True when text holds a byte above 127 and is valid UTF-8 (the editor's test for a UTF-8
+/// file); its lengths are then counted in characters, not bytes.
+bool isUtf8Text(std::string_view text);
+
 inline bool isLayoutBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';

@@ -31,8 +31,7 @@ Lines format(const std::string& input, const std::function<void(Style&)>& adjust
     if (adjust)
         adjust(engine.style());
     engine.setSourceText(input, "t.htm");
-    engine.ParseHTML();
-    engine.FormatHTML();
+    engine.runOperation(Operation::Format);
     return engine.outputList().toVector();
 }
 
@@ -67,6 +66,13 @@ const WrapCase WrapCases[] = {
     {"a cut needs an allowed blank beyond the line size", "a b c d e f g h i j k", 3, "\"",
         {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j k"}},
     {"line size 0 puts each word on a line", "ab cd ef", 0, "\"", {"ab", "cd", "ef"}},
+    {"a trailing blank is no reason to cut", "abcde fghij\n", 10, "\"", {"abcde fghij"}},
+    {"the last word may cross the line size", "abcd efghijk\n", 10, "\"", {"abcd efghijk"}},
+    {"UTF-8 text counts characters", "Жили были дед и баба", 20, "\"", {"Жили были дед и баба"}},
+    {"UTF-8 text cuts by characters", "Жили были дед и баба", 10, "\"",
+        {"Жили были", "дед и баба"}},
+    {"text that is not valid UTF-8 counts bytes", "ЖЖЖ ЖЖЖ ЖЖЖ\xFF", 10, "\"",
+        {"ЖЖЖ", "ЖЖЖ ЖЖЖ\xFF"}},
 };
 
 TEST(FormatterTest, WrapsText)

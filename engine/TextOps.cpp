@@ -74,6 +74,9 @@ void convertTagNameCase(std::string& text, std::size_t lt, int tagCase)
 {
     if (tagCase != 1 && tagCase != 2)
         return;
+    // Processing instructions such as <?xml ...?> are case-sensitive.
+    if (lt + 1 < text.size() && text[lt + 1] == '?')
+        return;
     for (std::size_t i = lt; i < text.size(); ++i) {
         const char c = text[i];
         if (c == ' ' || c == '"' || c == '>')

@@ -17,7 +17,8 @@ void keyInto(
 
 /// Converts the case of the tag name that starts at text[lt] (a "<"): every character up to
 /// the first blank, double quote or ">" is upper-cased (tagCase 1) or lower-cased (tagCase 2,
-/// which also maps the Windows-1252 letters Ä, Ö, Ü to ä, ö, ü).
+/// which also maps the Windows-1252 letters Ä, Ö, Ü to ä, ö, ü). A tag that begins with "<?"
+/// keeps its case.
 void convertTagNameCase(std::string& text, std::size_t lt, int tagCase);
 
 /// Turns TABs into blanks and every run of blanks into one blank, in place.

@@ -197,6 +197,46 @@ TEST(FormatterTest, FormattingAgainChangesNothing)
         "Zenkel HTML v3.5d  ~-->");
 }
 
+struct BomCase
+{
+    const char* name;
+    Operation operation;
+    std::string input;
+    Lines expected;
+    bool docLine = false;
+};
+
+TEST(EngineRunTest, ByteOrderMarkStaysInFront)
+{
+    const std::string bom = "\xEF\xBB\xBF";
+    const BomCase cases[] = {
+        {"format", Operation::Format, bom + "<?xml version=\"1.0\"?>\n<p>x</p>\n",
+            {bom + "<?xml version=\"1.0\"?>", "<P>", "x", "</P>"}},
+        {"format with the documentation line", Operation::Format, bom + "<p>x</p>",
+            {bom + "<!--~ Zenkel HTML v3.5d  ~-->", "<P>", "x", "</P>"}, true},
+        {"compress", Operation::Compress, bom + "<p>x</p>\n<p>y</p>\n", {bom + "<P>x</P><P>y</P>"}},
+        {"trim", Operation::Trim, bom + "\n<a> x </a>\n", {bom, "<a>x</a>"}},
+        {"nothing but the mark", Operation::Format, bom, {bom}},
+        {"trimming nothing but the mark", Operation::Trim, bom, {bom}},
+        {"a mark later in the text is text", Operation::Compress, "x" + bom, {"x" + bom}},
+    };
+    const TrimList trimList {"1<A>", "1</A>"};
+    for (const BomCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Engine engine;
+        exampleTable(engine.style().tags);
+        StyleOptions& options = engine.style().options;
+        options.UseWhileFormat = c.docLine;
+        options.DoIncludeUser = options.DoIncludeDate = options.DoIncludeTime = false;
+        options.DoIncludeStyle = false;
+        engine.setTrimList(&trimList);
+        engine.setSourceText(c.input, "t.htm");
+        ASSERT_TRUE(engine.runOperation(c.operation));
+        EXPECT_EQ(engine.outputList().toVector(), c.expected);
+        EXPECT_EQ(engine.sourceText(), c.input);
+    }
+}
+
 class CollectingSink : public LineSink
 {
 public:

@@ -1,7 +1,7 @@
 /// The processing engine: shared plumbing of scanner, formatter, compressor and trimmer.
 #include "engine/Engine.h"
 
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 #include "text/TextEncoding.h"
 
 namespace zenkel {

@@ -1,5 +1,5 @@
 /// Safe file writing: a temporary sibling renamed over the target.
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -53,11 +53,20 @@ bool writeAll(int fd, std::string_view bytes)
 
 bool writeFileSafely(const std::string& path, std::string_view bytes, std::string* error, bool sync)
 {
-    mode_t mode = 0666 & ~[] {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        return mask;
-    }();
+    SafeWriteOptions options;
+    options.sync = sync;
+    return writeFileSafely(path, bytes, options, error);
+}
+
+bool writeFileSafely(const std::string& path, std::string_view bytes,
+    const SafeWriteOptions& options, std::string* error)
+{
+    mode_t mode
+        = options.newFileMode ? static_cast<mode_t>(*options.newFileMode & 07777) : 0666 & ~[] {
+              const mode_t mask = ::umask(0);
+              ::umask(mask);
+              return mask;
+          }();
     const std::string target = resolveLink(path);
     struct stat existing
     {
@@ -82,7 +91,11 @@ bool writeFileSafely(const std::string& path, std::string_view bytes, std::strin
     // Keeping the owner works only for a privileged user; otherwise the file becomes ours.
     if (ok && exists && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()))
         (void)!::fchown(fd, existing.st_uid, existing.st_gid);
-    ok = ok && (!sync || ::fsync(fd) == 0);
+    if (ok && options.modificationTime) {
+        const struct timespec times[2] = {{0, UTIME_OMIT}, *options.modificationTime};
+        ok = ::futimens(fd, times) == 0;
+    }
+    ok = ok && (!options.sync || ::fsync(fd) == 0);
     int err = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -98,24 +111,6 @@ bool writeFileSafely(const std::string& path, std::string_view bytes, std::strin
     }
     return true;
 }
-
-namespace {
-
-template <typename Lines> std::string joinLinesCrLf(const Lines& lines)
-{
-    std::size_t total = 0;
-    for (std::string_view line : lines)
-        total += line.size() + 2;
-    std::string bytes;
-    bytes.reserve(total);
-    for (std::string_view line : lines) {
-        bytes += line;
-        bytes += "\r\n";
-    }
-    return bytes;
-}
-
-} // namespace
 
 bool readAllFrom(int fd, std::string& bytes, int* error)
 {
@@ -134,16 +129,6 @@ bool readAllFrom(int fd, std::string& bytes, int* error)
             return true;
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
-}
-
-std::string joinCrLf(const std::vector<std::string>& lines)
-{
-    return joinLinesCrLf(lines);
-}
-
-std::string joinCrLf(const TextList& lines)
-{
-    return joinLinesCrLf(lines);
 }
 
 } // namespace zenkel

@@ -1,11 +1,11 @@
 /// Safe file writing: a temporary sibling renamed over the target.
 #pragma once
 
+#include <cstddef>
+#include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
-
-#include "engine/ScanLists.h"
 
 namespace zenkel {
 
@@ -20,12 +20,37 @@ namespace zenkel {
 [[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
     std::string* error = nullptr, bool sync = true);
 
+/// What a safe write does beyond the bytes.
+struct SafeWriteOptions
+{
+    bool sync = true; ///< flush to the disk before the rename
+    /// Permissions of a file that does not exist yet (an existing one keeps its own);
+    /// nothing: 0666 less the umask.
+    std::optional<unsigned> newFileMode;
+    std::optional<std::timespec> modificationTime; ///< nothing: the time of the write
+};
+
+/// writeFileSafely with the options above; same result and error convention.
+[[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
+    const SafeWriteOptions& options, std::string* error = nullptr);
+
 /// Reads everything left in an open file into bytes (replacing them). False with the
 /// system's error number in *error when a read fails; EINTR is retried.
 [[nodiscard]] bool readAllFrom(int fd, std::string& bytes, int* error = nullptr);
 
-/// Joins lines, each followed by CR LF.
-std::string joinCrLf(const std::vector<std::string>& lines);
-std::string joinCrLf(const TextList& lines);
+/// Joins lines (any list of texts), each followed by CR LF.
+template <typename Lines> std::string joinCrLf(const Lines& lines)
+{
+    std::size_t total = 0;
+    for (std::string_view line : lines)
+        total += line.size() + 2;
+    std::string bytes;
+    bytes.reserve(total);
+    for (std::string_view line : lines) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
 
 } // namespace zenkel

@@ -3,26 +3,26 @@
 
 #include "app/ButtonStates.h"
 #include "app/EditorHostAdapter.h"
-#include "app/Prompter.h"
 #include "app/StartupMarker.h"
 #include "app/TForm2.h"
 #include "app/TFormFile.h"
 #include "app/TFormMsg.h"
 #include "app/TFormRestore.h"
 #include "app/TFormTree.h"
-#include "app/TiledPanel.h"
 #include "base/Paths.h"
 #include "base/SafeFile.h"
 #include "batch/Backup.h"
 #include "batch/FileSelection.h"
 #include "batch/RunLock.h"
-#include "engine/DocLine.h"
 #include "style/StyleFiles.h"
+#include "widgets/Prompter.h"
+#include "widgets/TiledPanel.h"
 
 #include "editor/FileText.h"
 #include "editor/RichEdit.h"
 #include "editor/SyntaxColoring.h"
 #include "options/TFormOptions.h"
+#include "widgets/WidgetText.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -51,16 +51,6 @@ namespace zenkel {
 const char* const TForm1::HomePageAddress = "https://zenkel-html.example.org/";
 
 namespace {
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-QString title()
-{
-    return QString::fromLatin1(ProgramTitle.data(), ProgramTitle.size()) + " ";
-}
 
 /// Function keys and the buttons they stand for.
 constexpr std::pair<int, const char*> FunctionKeys[] = {
@@ -94,8 +84,8 @@ TForm1::~TForm1()
 void TForm1::FormCreate(const StartOptions& options)
 {
     setObjectName("TForm1");
-    QApplication::setApplicationName(title());
-    setWindowTitle(title());
+    QApplication::setApplicationName(programTitle());
+    setWindowTitle(programTitle());
     buildWindow();
     connectButtons();
 
@@ -111,7 +101,7 @@ void TForm1::FormCreate(const StartOptions& options)
                                                           : QSize(1024, 768);
     std::string error;
     if (!m_session.loadSettings({screen.width(), screen.height()}, &error))
-        Prompter::error(this, title(), qs(error));
+        Prompter::error(this, programTitle(), qs(error));
     const ProgramSettings& settings = m_session.settings;
     ColorSet colors;
     colors.TextCol = settings.TextCol;
@@ -152,9 +142,9 @@ void TForm1::loadWallPapers()
     m_panelButtons->setTile(m_mainTile);
     m_panelEditor->setTile(m_mainTile);
     m_panelMsg->setTile(m_statusTile);
-    tileWallpaper(*m_formTree, m_mainTile);
-    tileWallpaper(*m_formFile, m_mainTile);
-    tileWallpaper(*m_formMsg, m_mainTile);
+    TiledPanel::tileWindow(*m_formTree, m_mainTile);
+    TiledPanel::tileWindow(*m_formFile, m_mainTile);
+    TiledPanel::tileWindow(*m_formMsg, m_mainTile);
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -241,7 +231,7 @@ bool TForm1::confirmSaveBefore(const QString& what, bool withCancel, bool& dismi
     dismissed = false;
     if (m_notebook1->currentIndex() != 0 || !editorModified())
         return true;
-    const Prompter::Answer answer = Prompter::question(this, title(),
+    const Prompter::Answer answer = Prompter::question(this, programTitle(),
         "Save:\r\n" + qs(m_session.runState.currentFile) + "\r\n" + what, withCancel);
     if (answer == Prompter::Yes)
         return BSaveClick();
@@ -276,7 +266,7 @@ void TForm1::closeEvent(QCloseEvent* event)
             : QSize(width() + 30, height() + 30);
         std::string error;
         if (!m_session.saveSettings({screen.width(), screen.height()}, &error))
-            Prompter::error(this, title(), qs(error));
+            Prompter::error(this, programTitle(), qs(error));
     }
     m_closing = true;
     event->accept();
@@ -337,7 +327,7 @@ void TForm1::BRestoreClick()
     // another process runs on the program directory.
     const RunLock lock(state.programDirectory);
     if (!lock.held()) {
-        Prompter::error(this, title(), qs(lock.refusal()));
+        Prompter::error(this, programTitle(), qs(lock.refusal()));
         return;
     }
     const std::string backup = siblingBackupPath(state.currentFile, m_session.settings.BackupExt);
@@ -348,7 +338,7 @@ void TForm1::BRestoreClick()
         if (dialog.run() == QDialog::Accepted && loadFileIntoEditor(backup)) {
             QString error;
             if (!SaveREToFile(*m_reScreen, qs(state.currentFile), &error)) {
-                Prompter::error(this, title(), error);
+                Prompter::error(this, programTitle(), error);
             } else {
                 writeEditorToSnapshot();
                 showStatus("Restored and saved: \"" + qs(state.currentFile) + "\"");
@@ -418,7 +408,8 @@ void TForm1::openDroppedFile(const std::string& path)
 {
     if (!IsValidHtmlFile(path, m_session.settings.DoValidate, m_session.runState.CommandLineMode)) {
         QApplication::beep();
-        Prompter::information(this, title(), "Zenkel HTML:\r\nFile not accepted.\r\n" + qs(path));
+        Prompter::information(
+            this, programTitle(), "Zenkel HTML:\r\nFile not accepted.\r\n" + qs(path));
         return;
     }
     bool dismissed = false;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,6 +36,7 @@ std::string resolveLink(const std::string& path)
     return ec ? path : target.string();
 }
 
+/// Writes what is left in bytes; false with errno set when a write fails.
 bool writeAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
@@ -49,9 +51,49 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
-} // namespace
+/// Gathers lines and their line ends into one buffer and writes it whenever it is full, so a
+/// file of many short lines costs few system calls and no copy of the whole text.
+class LineWriter
+{
+public:
+    explicit LineWriter(int fd)
+        : m_fd(fd)
+        , m_buffer(new char[Capacity])
+    { }
 
-bool writeFileSafely(const std::string& path, std::string_view bytes, std::string* error, bool sync)
+    bool put(std::string_view piece)
+    {
+        if (piece.size() > Capacity - m_used) {
+            if (!flush())
+                return false;
+            // A piece longer than the buffer goes out directly.
+            if (piece.size() >= Capacity)
+                return writeAll(m_fd, piece);
+        }
+        std::memcpy(m_buffer.get() + m_used, piece.data(), piece.size());
+        m_used += piece.size();
+        return true;
+    }
+
+    bool flush()
+    {
+        const bool ok = writeAll(m_fd, std::string_view(m_buffer.get(), m_used));
+        m_used = 0;
+        return ok;
+    }
+
+private:
+    static constexpr std::size_t Capacity = 1 << 18;
+    int m_fd;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_used = 0;
+};
+
+/// The safe write around a content writer: temporary sibling, permissions, owner, optional
+/// flush, rename. writeContent writes the bytes to the open descriptor.
+template <class WriteContent>
+bool writeSafelyWith(
+    const std::string& path, const WriteContent& writeContent, std::string* error, bool sync)
 {
     mode_t mode = 0666 & ~[] {
         const mode_t mask = ::umask(0);
@@ -78,7 +120,7 @@ bool writeFileSafely(const std::string& path, std::string_view bytes, std::strin
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return fail(error, path, errno);
-    bool ok = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0;
+    bool ok = writeContent(fd) && ::fchmod(fd, mode) == 0;
     // Keeping the owner works only for a privileged user; otherwise the file becomes ours.
     if (ok && exists && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()))
         (void)!::fchown(fd, existing.st_uid, existing.st_gid);
@@ -97,6 +139,29 @@ bool writeFileSafely(const std::string& path, std::string_view bytes, std::strin
         return fail(error, path, err);
     }
     return true;
+}
+
+} // namespace
+
+bool writeFileSafely(const std::string& path, std::string_view bytes, std::string* error, bool sync)
+{
+    return writeSafelyWith(
+        path, [bytes](int fd) { return writeAll(fd, bytes); }, error, sync);
+}
+
+bool writeFileSafely(const std::string& path, const TextList& lines, std::string_view lineEnd,
+    std::string* error, bool sync)
+{
+    return writeSafelyWith(
+        path,
+        [&lines, lineEnd](int fd) {
+            LineWriter writer(fd);
+            for (std::string_view line : lines)
+                if (!writer.put(line) || !writer.put(lineEnd))
+                    return false;
+            return writer.flush();
+        },
+        error, sync);
 }
 
 namespace {
@@ -120,6 +185,36 @@ template <typename Lines> std::string joinLinesCrLf(const Lines& lines)
 bool readAllFrom(int fd, std::string& bytes, int* error)
 {
     bytes.clear();
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        // Read straight into storage of the file's size; a file that grows meanwhile is
+        // read on below.
+        const off_t at = ::lseek(fd, 0, SEEK_CUR);
+        const std::size_t expected
+            = static_cast<std::size_t>(info.st_size - (at > 0 && at < info.st_size ? at : 0));
+        bytes.reserve(expected + 1);
+        bytes.resize(expected);
+        std::size_t got = 0;
+        while (got < expected) {
+            const ssize_t n = ::read(fd, bytes.data() + got, expected - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                if (error)
+                    *error = errno;
+                bytes.clear();
+                return false;
+            }
+            if (n == 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        bytes.resize(got);
+        if (got < expected)
+            return true;
+    }
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);

@@ -20,8 +20,14 @@ namespace zenkel {
 [[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
     std::string* error = nullptr, bool sync = true);
 
-/// Reads everything left in an open file into bytes (replacing them). False with the
-/// system's error number in *error when a read fails; EINTR is retried.
+/// The same for a file made of lines, each followed by lineEnd: the lines are written
+/// straight from the list through one buffer, without joining them into a copy first.
+[[nodiscard]] bool writeFileSafely(const std::string& path, const TextList& lines,
+    std::string_view lineEnd, std::string* error = nullptr, bool sync = true);
+
+/// Reads everything left in an open file into bytes (replacing them). A regular file is read
+/// into storage sized once, with room for one more byte (a line end the caller may add).
+/// False with the system's error number in *error when a read fails; EINTR is retried.
 [[nodiscard]] bool readAllFrom(int fd, std::string& bytes, int* error = nullptr);
 
 /// Joins lines, each followed by CR LF.

@@ -116,6 +116,8 @@ public:
     bool isMarker(std::size_t i) const { return m_blocks[i] != NoBlock; }
     /// The block of a marker line (index into the block store), NoBlock for other tokens.
     int blockOf(std::size_t i) const { return m_blocks[i]; }
+    /// Every token's text in order.
+    const TextList& texts() const { return m_texts; }
 
 private:
     TextList m_texts;

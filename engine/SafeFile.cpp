@@ -130,6 +130,11 @@ bool writeSafelyWith(
         ok = false;
         err = errno;
     }
+    // Renaming over an existing file makes the file system write the new data out at once
+    // (ext4 does so to protect files that were not flushed). A scratch file is not worth
+    // that wait: the old one is removed first, so the rename replaces nothing.
+    if (ok && !sync && exists)
+        (void)::unlink(target.c_str());
     if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
         ok = false;
         err = errno;

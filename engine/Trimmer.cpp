@@ -38,23 +38,6 @@ TrimKeys enabledTrimKeys(const TrimList* list)
     return keys;
 }
 
-/// Splits text into lines at LF, CR or CR LF; a line end at the very end starts no new line.
-void splitLines(std::string_view text, TextList& lines)
-{
-    std::size_t begin = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c != '\n' && c != '\r')
-            continue;
-        lines.add(text.substr(begin, i - begin));
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        begin = i + 1;
-    }
-    if (begin < text.size())
-        lines.add(text.substr(begin));
-}
-
 } // namespace
 
 void Engine::TrimHTML()
@@ -110,9 +93,7 @@ void Engine::TrimHTML()
                 ++pos;
         }
     }
-    m_outputList.clear();
-    m_outputList.reserve(0, result.size());
-    splitLines(result, m_outputList);
+    m_outputList.assignLines(std::move(result));
     sink.SetProgressPosition(0, static_cast<long long>(text.size()));
     sink.SetProgressPosition(0, 0);
     if (!m_selection)

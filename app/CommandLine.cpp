@@ -1,6 +1,8 @@
 /// The command line of zenkel-html: an optional switches parameter, then a file.
 #include "app/CommandLine.h"
 
+#include "base/Ascii.h"
+
 #include <algorithm>
 #include <filesystem>
 
@@ -33,9 +35,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& params,
     const std::string& first = params.front();
     if (first.empty() || first[0] != '-')
         return reset;
-    line.switches = first;
-    std::transform(line.switches.begin(), line.switches.end(), line.switches.begin(),
-        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    line.switches = upperAsciiText(first);
     if (line.hasSwitch('C') && line.hasSwitch('F'))
         return reset;
     if (line.hasSwitch('C'))

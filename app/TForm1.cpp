@@ -11,10 +11,11 @@
 #include "app/TFormRestore.h"
 #include "app/TFormTree.h"
 #include "app/TiledPanel.h"
+#include "base/Paths.h"
+#include "base/SafeFile.h"
 #include "batch/Backup.h"
 #include "batch/FileSelection.h"
 #include "engine/DocLine.h"
-#include "engine/SafeFile.h"
 #include "style/StyleFiles.h"
 
 #include "editor/FileText.h"
@@ -70,12 +71,6 @@ constexpr std::pair<int, const char*> FunctionKeys[] = {
     {Qt::Key_F8, "BRestore"},
     {Qt::Key_F9, "BOptions"},
 };
-
-std::string directoryOf(const std::string& path)
-{
-    const std::string dir = std::filesystem::path(path).parent_path().string();
-    return dir.empty() || dir.back() == '/' ? dir : dir + "/";
-}
 
 } // namespace
 

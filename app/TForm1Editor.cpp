@@ -4,6 +4,7 @@
 #include "app/EditorHostAdapter.h"
 #include "app/Prompter.h"
 #include "app/TFormFile.h"
+#include "base/Paths.h"
 #include "batch/FileJob.h"
 #include "editor/FileText.h"
 #include "editor/RichEdit.h"
@@ -23,14 +24,6 @@ namespace {
 QString qs(const std::string& text)
 {
     return QString::fromStdString(text);
-}
-
-std::string directoryWithSlash(const std::string& path)
-{
-    std::string dir = std::filesystem::path(path).parent_path().string();
-    if (!dir.empty() && dir.back() != '/')
-        dir += '/';
-    return dir;
 }
 
 constexpr const char* NewFileTemplate
@@ -75,7 +68,7 @@ bool TForm1::LoadSingleFile(const std::string& path)
         return false;
     RunState& state = m_session.runState;
     state.currentFile = path;
-    state.sourceDirectory = directoryWithSlash(path);
+    state.sourceDirectory = directoryOf(path);
     setEditorModified(false);
     showStatus("File: " + qs(path) + "  " + QString::number(FileSizeOf(path) / 1000) + "K");
     return true;
@@ -126,7 +119,7 @@ void TForm1::BNewClick()
 {
     RunState& state = m_session.runState;
     if (!state.currentFile.empty())
-        QFile::remove(qs(directoryWithSlash(state.currentFile)) + "$zenkelhtml_tmp.htm");
+        QFile::remove(qs(directoryOf(state.currentFile)) + "$zenkelhtml_tmp.htm");
     state.SelectionMode = SelectionMode::SingleFile;
     state.currentFile = state.programDirectory + "zenkel_html_new.htm";
     state.sourceDirectory = state.programDirectory;
@@ -150,7 +143,7 @@ bool TForm1::BSaveClick()
         return false;
     }
     writeEditorToSnapshot();
-    QFile::remove(qs(directoryWithSlash(file)) + "$zenkelhtml_tmp.htm");
+    QFile::remove(qs(directoryOf(file)) + "$zenkelhtml_tmp.htm");
     setEditorModified(false);
     showStatus("Saved: \"" + qs(file) + "\"");
     SetButtonState();
@@ -190,7 +183,7 @@ void TForm1::BCancelClick()
         if (loadFileIntoEditor(state.snapshotFile))
             showStatus("Reloaded: " + qs(file));
     }
-    QFile::remove(qs(directoryWithSlash(file)) + "$zenkelhtml_tmp.htm");
+    QFile::remove(qs(directoryOf(file)) + "$zenkelhtml_tmp.htm");
     SetButtonState();
 }
 
@@ -205,7 +198,7 @@ void TForm1::BBrowserClick()
     const std::string& file = m_session.runState.currentFile;
     if (file.empty())
         return;
-    const QString copy = qs(directoryWithSlash(file)) + "$zenkelhtml_tmp.htm";
+    const QString copy = qs(directoryOf(file)) + "$zenkelhtml_tmp.htm";
     QString error;
     if (!SaveREToFile(*m_reScreen, copy, &error)) {
         Prompter::error(this, "Zenkel HTML", error);

@@ -2,6 +2,8 @@
 /// the restore of a file from its sibling backup, and the confirmation text shown before a run.
 #include "batch/Backup.h"
 
+#include "base/Paths.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -18,35 +20,12 @@ bool isBlank(char c)
     return static_cast<unsigned char>(c) <= ' ';
 }
 
-std::string siblingBackup(const std::string& file, const std::string& backupExt)
-{
-    return file + backupExt;
-}
-
-bool isRegularFile(const std::string& path)
-{
-    std::error_code ec;
-    return fs::is_regular_file(path, ec);
-}
-
 /// Anything at the path, a dangling link included, takes the name.
 bool anythingAt(const std::string& path)
 {
     std::error_code ec;
     const fs::file_status status = fs::symlink_status(path, ec);
     return !ec && fs::exists(status);
-}
-
-std::string withoutTrailingSlashes(std::string path)
-{
-    while (!path.empty() && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
-std::string withTrailingSlash(const std::string& directory)
-{
-    return withoutTrailingSlashes(directory) + "/";
 }
 
 std::string backupDirectoryName(const std::string& base, int number)
@@ -155,12 +134,13 @@ bool BackupExists(RunState& state, const std::string& backupExt)
 {
     switch (state.SelectionMode) {
     case SelectionMode::SingleFile:
-        state.backupFile = siblingBackup(state.currentFile, backupExt);
+        state.backupFile = siblingBackupPath(state.currentFile, backupExt);
         return !backupExt.empty() && isRegularFile(state.backupFile);
     case SelectionMode::FileList:
         return !backupExt.empty()
-            && std::any_of(state.fileList.begin(), state.fileList.end(),
-                [&](const auto& file) { return isRegularFile(siblingBackup(file, backupExt)); });
+            && std::any_of(state.fileList.begin(), state.fileList.end(), [&](const auto& file) {
+                   return isRegularFile(siblingBackupPath(file, backupExt));
+               });
     case SelectionMode::Tree:
     case SelectionMode::None:
         break;
@@ -259,7 +239,7 @@ BackupResult makeFileBackup(RunState& state, const std::string& file, const std:
             result.error = "No backup extension set: \"" + file + "\" has no backup";
             return result;
         }
-        result.backupFile = siblingBackup(file, backupExt);
+        result.backupFile = siblingBackupPath(file, backupExt);
     }
     state.backupFile = result.backupFile;
     std::string reason;
@@ -280,7 +260,7 @@ RestoreOutcome restoreFromBackup(const std::string& file, const std::string& bac
             *error = "No backup extension set: \"" + file + "\" is not restored";
         return RestoreOutcome::Failed;
     }
-    const std::string backup = siblingBackup(file, backupExt);
+    const std::string backup = siblingBackupPath(file, backupExt);
     if (!isRegularFile(backup))
         return RestoreOutcome::Skipped;
     std::string reason;

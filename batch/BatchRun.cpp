@@ -1,11 +1,11 @@
 /// The batch driver behind Format, Compress, Trim and Restore.
 #include "batch/BatchRun.h"
 
+#include "base/SafeFile.h"
 #include "batch/Backup.h"
 #include "batch/FileJob.h"
 #include "batch/Session.h"
 #include "engine/Engine.h"
-#include "engine/SafeFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -200,8 +200,14 @@ RunOutcome Driver::run()
     state().sizeBeforeTotal = 0;
     state().sizeAfterTotal = 0;
     state().userBreak = false;
-    // The run uses the style as stored in its files, not unsaved edits.
-    m_session.ActivateStyle(m_session.settings.StyleName);
+    // The run uses the style as stored in its files, not unsaved edits. A style file that
+    // cannot be read would format with defaults: nothing is touched then.
+    std::string error;
+    if (!m_session.ActivateStyle(m_session.settings.StyleName, &error) && !error.empty()) {
+        m_host.showError(error);
+        m_outcome.result = RunResult::Aborted;
+        return m_outcome;
+    }
     switch (state().SelectionMode) {
     case SelectionMode::SingleFile:
         return singleFile();

@@ -1,9 +1,11 @@
 /// File job: one operation on one HTML file, and the file helpers of the batch runs.
 #include "batch/FileJob.h"
 
+#include "base/Ascii.h"
+#include "base/Paths.h"
+#include "base/SafeFile.h"
 #include "batch/Session.h"
 #include "engine/Engine.h"
-#include "engine/SafeFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,16 +19,7 @@ namespace zenkel {
 
 namespace {
 
-constexpr std::size_t CopyBlockSize = 16384;
 constexpr mode_t AnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
-
-bool isRegularFile(const std::string& path)
-{
-    struct stat info
-    {
-    };
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 std::string systemMessage(int err)
 {
@@ -47,28 +40,6 @@ bool readFileBytes(const std::string& path, std::string& bytes, int* err)
     return ok;
 }
 
-bool writeAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-/// The directory part of a path, ending in '/'; "./" for a bare file name.
-std::string directoryOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
-
 /// The extension with its dot, taken after the last '/'; empty when there is none.
 std::string extensionOf(const std::string& path)
 {
@@ -77,13 +48,6 @@ std::string extensionOf(const std::string& path)
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
     return path.substr(dot);
-}
-
-std::string upperAsciiText(std::string text)
-{
-    for (char& c : text)
-        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    return text;
 }
 
 bool hasListedExtension(const std::string& path)
@@ -317,74 +281,23 @@ bool CopyFileKeepDate(const std::string& source, const std::string& destination,
     struct stat sourceInfo
     {
     };
-    if (::fstat(in, &sourceInfo) != 0 || S_ISDIR(sourceInfo.st_mode)) {
-        const int err = S_ISDIR(sourceInfo.st_mode) ? EISDIR : errno;
-        ::close(in);
-        return fail("Cannot read file \"" + source + "\": " + systemMessage(err));
-    }
-    const std::string cannotWrite = "Cannot write file \"" + destination + "\": ";
-
-    mode_t mode = (sourceInfo.st_mode & 0777) | S_IWUSR;
-    struct stat existing
-    {
-    };
-    if (::stat(destination.c_str(), &existing) == 0) {
-        // The rename would get around a read-only destination; refuse it as a write would.
-        int err = 0;
-        if (S_ISDIR(existing.st_mode))
-            err = EISDIR;
-        else if (::access(destination.c_str(), W_OK) != 0)
-            err = errno;
-        else if ((existing.st_mode & AnyWriteBit) == 0)
-            err = EACCES;
-        if (err != 0) {
-            ::close(in);
-            return fail(cannotWrite + systemMessage(err));
-        }
-        mode = existing.st_mode & 07777;
-    }
-
-    std::string temp = destination + ".zktmpXXXXXX";
-    const int out = ::mkstemp(temp.data());
-    if (out < 0) {
-        const int err = errno;
-        ::close(in);
-        return fail(cannotWrite + systemMessage(err));
-    }
-    bool ok = true;
+    std::string bytes;
     int err = 0;
-    char buffer[CopyBlockSize];
-    for (;;) {
-        const ssize_t got = ::read(in, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0 || !writeAll(out, buffer, static_cast<std::size_t>(got > 0 ? got : 0))) {
-            ok = false;
-            err = errno;
-            break;
-        }
-        if (got == 0)
-            break;
-    }
-    const struct timespec times[2] = {{0, UTIME_OMIT}, sourceInfo.st_mtim};
-    if (ok && (::fchmod(out, mode) != 0 || ::futimens(out, times) != 0 || ::fsync(out) != 0)) {
-        ok = false;
+    if (::fstat(in, &sourceInfo) != 0)
         err = errno;
-    }
+    else if (S_ISDIR(sourceInfo.st_mode))
+        err = EISDIR;
+    else if (!readAllFrom(in, bytes, &err) && err == 0)
+        err = EIO;
     ::close(in);
-    if (::close(out) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && ::rename(temp.c_str(), destination.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return fail(cannotWrite + systemMessage(err));
-    }
-    return true;
+    if (err != 0)
+        return fail("Cannot read file \"" + source + "\": " + systemMessage(err));
+
+    // A new copy may always be replaced by a later one, even of a read-only source.
+    SafeWriteOptions options;
+    options.newFileMode = (sourceInfo.st_mode & 0777) | S_IWUSR;
+    options.modificationTime = sourceInfo.st_mtim;
+    return writeFileSafely(destination, bytes, options, error);
 }
 
 std::string CompressionFigures(std::int64_t before, std::int64_t after)
@@ -405,11 +318,6 @@ std::string CompressionFigures(std::int64_t before, std::int64_t after)
     text += "%) ";
     text += " saved ";
     return text;
-}
-
-std::string siblingBackupPath(const std::string& path, const std::string& backupExt)
-{
-    return path + backupExt;
 }
 
 std::optional<std::uint64_t> systemFreeSpace(const std::string& dir)
@@ -507,8 +415,10 @@ bool WriteResult(Session& session, std::string* error)
     const std::string_view lineEnd = lineEndOf(session.settings);
     // The snapshot is the editor's reload copy; an unwritable program directory must not
     // keep the user's file from being written.
-    (void)writeFileSafely(state.snapshotFile, lines, lineEnd, nullptr, false);
-    return writeFileSafely(state.currentFile, lines, lineEnd, error);
+    SafeWriteOptions scratch;
+    scratch.sync = false;
+    (void)writeLinesSafely(state.snapshotFile, lines, lineEnd, scratch);
+    return writeLinesSafely(state.currentFile, lines, lineEnd, {}, error);
 }
 
 } // namespace zenkel

@@ -82,18 +82,16 @@ enum class LoadResult
 /// Size in bytes of a regular file; 0 when there is none.
 std::int64_t FileSizeOf(const std::string& path);
 
-/// Copies source to destination through a temporary sibling that is renamed over it, so a
-/// failed copy leaves the destination as it was. The copy gets the source's modification
-/// time; an existing destination keeps its permissions and is refused when it has no write
-/// permission, a new one gets the source's permissions plus the owner's write bit.
+/// Copies source to destination with writeFileSafely, so a failed copy leaves the destination
+/// as it was. The copy gets the source's modification time; an existing destination keeps its
+/// permissions and owner and is refused when it has no write permission, a symbolic link is
+/// written through to its target; a new file gets the source's permissions plus the owner's
+/// write bit.
 [[nodiscard]] bool CopyFileKeepDate(
     const std::string& source, const std::string& destination, std::string* error = nullptr);
 
 /// " 1000->800 (200 bytes, 20%)  saved ": exact for any sizes.
 std::string CompressionFigures(std::int64_t before, std::int64_t after);
-
-/// The sibling backup of a file: its full path with the backup extension appended.
-std::string siblingBackupPath(const std::string& path, const std::string& backupExt);
 
 // ---- disk space -------------------------------------------------------------------------
 

@@ -2,6 +2,9 @@
 /// filter, and the protocol lines and results of a file-list or tree selection.
 #include "batch/FileSelection.h"
 
+#include "base/Ascii.h"
+#include "base/Paths.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <initializer_list>
@@ -13,25 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string withoutTrailingSlashes(std::string path)
-{
-    while (!path.empty() && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
-char asciiUpper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string asciiUpper(std::string_view text)
-{
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return asciiUpper(c); });
-    return upper;
-}
-
 bool startsWithAny(std::string_view text, std::initializer_list<std::string_view> prefixes)
 {
     return std::any_of(prefixes.begin(), prefixes.end(),
@@ -40,7 +24,7 @@ bool startsWithAny(std::string_view text, std::initializer_list<std::string_view
 
 bool isSkippedDirectory(std::string_view name)
 {
-    return asciiUpper(name).find(asciiUpper(SkippedDirectoryMark)) != std::string::npos;
+    return upperAsciiText(name).find(upperAsciiText(SkippedDirectoryMark)) != std::string::npos;
 }
 
 struct TreeEntry
@@ -130,7 +114,7 @@ bool MatchesTypeFilter(std::string_view name, int treeFileType)
     const std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos)
         return false;
-    const std::string ext = asciiUpper(name.substr(dot));
+    const std::string ext = upperAsciiText(name.substr(dot));
     switch (treeFileType) {
     case 0:
         return ext.starts_with(".HTM");
@@ -154,8 +138,7 @@ std::vector<std::string> SearchTree(const std::string& directory, int treeFileTy
 {
     std::vector<std::string> found;
     if (!directory.empty())
-        searchDirectory(
-            withoutTrailingSlashes(directory) + "/", treeFileType, isValid, progress, found);
+        searchDirectory(withTrailingSlash(directory), treeFileType, isValid, progress, found);
     return found;
 }
 
@@ -191,7 +174,7 @@ SelectionOutcome selectFileList(RunState& state, const std::string& directory,
     const FileValidator& isValid)
 {
     SelectionOutcome outcome;
-    state.sourceDirectory = withoutTrailingSlashes(directory) + "/";
+    state.sourceDirectory = withTrailingSlash(directory);
     state.fileList.clear();
     for (const std::string& name : names) {
         const std::string path = state.sourceDirectory + name;
@@ -227,7 +210,7 @@ SelectionOutcome finishTreeSelection(
     }
     for (const std::string& path : state.fileList)
         outcome.protocolLines.push_back(treeListLine(path));
-    state.sourceDirectory = withoutTrailingSlashes(treeDirectory) + "/";
+    state.sourceDirectory = withTrailingSlash(treeDirectory);
     outcome.result = SelectionMode::Tree;
     outcome.status = std::to_string(state.fileList.size()) + " files selected";
     appendLines(outcome.protocolLines, CheckOptionsText);

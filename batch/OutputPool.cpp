@@ -1,9 +1,9 @@
 /// Computing the results of a file list ahead of their turn, on worker threads.
 #include "batch/OutputPool.h"
 
+#include "base/SafeFile.h"
 #include "batch/FileJob.h"
 #include "engine/Engine.h"
-#include "engine/SafeFile.h"
 
 #include <cerrno>
 #include <cstring>

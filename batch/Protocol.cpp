@@ -1,8 +1,8 @@
 /// The protocol of the runs on one selection, saved as report.txt.
 #include "batch/Protocol.h"
 
+#include "base/SafeFile.h"
 #include "batch/FileSelection.h"
-#include "engine/SafeFile.h"
 
 namespace zenkel {
 

@@ -15,9 +15,9 @@ Session::Session(const std::string& programDirectory, FileJobHost& sessionHost)
     engine.setTrimList(&trimList);
 }
 
-bool Session::ActivateStyle(const std::string& name)
+bool Session::ActivateStyle(const std::string& name, std::string* error)
 {
-    if (!catalogue.ActivateStyle(name, engine.style()))
+    if (!catalogue.ActivateStyle(name, engine.style(), error))
         return false;
     settings.StyleName = engine.style().options.StyleName;
     return true;
@@ -36,9 +36,9 @@ bool Session::saveSettings(ScreenSize screen, std::string* error)
     return SaveProgramSettings(settings, settingsFile, screen, error);
 }
 
-void Session::loadTrimList()
+bool Session::loadTrimList(std::string* error)
 {
-    LoadTrimList(trimList, runState.programDirectory);
+    return LoadTrimList(trimList, runState.programDirectory, error);
 }
 
 } // namespace zenkel

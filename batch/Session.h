@@ -35,10 +35,12 @@ struct Session
     bool runInProgress = false;
 
     /// Activates a style into the engine and records the name really loaded (after any
-    /// fallback) in settings.StyleName. False when there is no usable style.
-    bool ActivateStyle(const std::string& name);
-    /// Loads trim.ini of the program directory into the trim list.
-    void loadTrimList();
+    /// fallback) in settings.StyleName. False when there is no usable style, or with *error
+    /// when a file of the style cannot be read.
+    bool ActivateStyle(const std::string& name, std::string* error = nullptr);
+    /// Loads trim.ini of the program directory into the trim list; false with *error when
+    /// the file exists but cannot be read (the list is then empty).
+    bool loadTrimList(std::string* error = nullptr);
     /// Reads prg.ini into settingsFile and settings; false (and a message naming the file)
     /// when it exists but cannot be read. A missing file gives the defaults.
     [[nodiscard]] bool loadSettings(ScreenSize screen, std::string* error = nullptr);

@@ -1,6 +1,7 @@
 /// The zenkel tool's work: set up a session from the program directory and run a command.
 #include "cli/CliRunner.h"
 
+#include "base/Paths.h"
 #include "batch/BatchRun.h"
 #include "batch/FileJob.h"
 #include "batch/FileSelection.h"
@@ -146,8 +147,9 @@ int activateStyle(const CliContext& c)
             return ExitSetupFailed;
         }
     }
-    if (!c.session.ActivateStyle(name)) {
-        reportNoStyle(c);
+    std::string error;
+    if (!c.session.ActivateStyle(name, &error)) {
+        error.empty() ? reportNoStyle(c) : c.complain(error);
         return ExitSetupFailed;
     }
     return ExitDone;
@@ -169,7 +171,11 @@ int setUpSession(const CliContext& c)
         settings.DoValidate = true;
     if (c.options.eol)
         settings.LineEnds = NormalizeLineEndsSetting(*c.options.eol);
-    c.session.loadTrimList();
+    // Only a trim reads the trim list; an unreadable one must not pass for an empty one.
+    if (!c.session.loadTrimList(&error) && c.session.runState.Operation == Operation::Trim) {
+        c.complain(error);
+        return ExitSetupFailed;
+    }
     return activateStyle(c);
 }
 

@@ -1,7 +1,7 @@
 #include "editor/FileText.h"
 
+#include "base/SafeFile.h"
 #include "editor/RichEdit.h"
-#include "engine/SafeFile.h"
 
 #include <QFile>
 

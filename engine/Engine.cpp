@@ -1,7 +1,7 @@
 /// The processing engine: shared plumbing of scanner, formatter, compressor and trimmer.
 #include "engine/Engine.h"
 
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 
 namespace zenkel {
 
@@ -102,8 +102,10 @@ bool Engine::writeDiagnosticFiles(const std::string& dir, std::string* error) co
 {
     const std::string base = dir.empty() || dir.back() == '/' ? dir : dir + '/';
     // Written straight from the lists: no copy of either list is made.
-    return writeFileSafely(base + "0tmp_htm.htm", m_tokens.texts(), "\r\n", error, false)
-        && writeFileSafely(base + "0tmp_nftags.htm", m_blocks.lines(), "\r\n", error, false);
+    SafeWriteOptions scratch;
+    scratch.sync = false;
+    return writeLinesSafely(base + "0tmp_htm.htm", m_tokens.texts(), "\r\n", scratch, error)
+        && writeLinesSafely(base + "0tmp_nftags.htm", m_blocks.lines(), "\r\n", scratch, error);
 }
 
 } // namespace zenkel

@@ -1,6 +1,7 @@
 /// Tag keys and lookups in the tag table, block kinds and the layout tag list.
 #pragma once
 
+#include "base/Ascii.h"
 #include "engine/Style.h"
 
 #include <string>
@@ -40,12 +41,6 @@ std::string TagKey(std::string_view tagText);
 
 /// True for the 49 tag keys after which input whitespace is not kept as a blank on the tag.
 bool isLayoutTag(std::string_view key);
-
-/// Upper-cases ASCII letters only.
-inline char upperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 /// Looks up a token in the table: +1 for a start tag, -1 for an end tag; copies the matching
 /// entry (or the defaults entry when none matches) into current. Entries are tried in table

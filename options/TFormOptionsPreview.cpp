@@ -4,6 +4,7 @@
 #include "options/TFormOptions.h"
 #include "options/WindowsText.h"
 
+#include "base/Paths.h"
 #include "batch/FileJob.h"
 #include "batch/Session.h"
 
@@ -54,12 +55,6 @@ public:
 private:
     Engine& m_engine;
 };
-
-bool isRegularFile(const std::string& path)
-{
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
-}
 
 } // namespace
 

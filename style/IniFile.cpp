@@ -1,7 +1,8 @@
 /// IniFile: a small, self-contained reader and writer of Windows-style INI files.
 #include "style/IniFile.h"
 
-#include "engine/SafeFile.h"
+#include "base/Ascii.h"
+#include "base/SafeFile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -36,10 +37,8 @@ std::string_view trimBlanks(std::string_view text)
 std::string foldName(std::string_view name)
 {
     std::string folded(trimBlanks(name));
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : folded)
+        c = lowerAscii(c);
     return folded;
 }
 
@@ -206,13 +205,15 @@ bool IniFile::reload()
 {
     setText({});
     m_unreadable = false;
+    m_readErrno = 0;
     const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
+        m_readErrno = errno;
         m_unreadable = errno != ENOENT && errno != ENOTDIR && !m_path.empty();
         return false;
     }
     std::string content;
-    if (!readAllFrom(fd, content)) {
+    if (!readAllFrom(fd, content, &m_readErrno)) {
         ::close(fd);
         m_unreadable = true;
         return false;
@@ -220,6 +221,13 @@ bool IniFile::reload()
     ::close(fd);
     setText(content);
     return true;
+}
+
+std::string IniFile::readError() const
+{
+    if (!m_unreadable)
+        return {};
+    return "Cannot read file \"" + m_path + "\": " + std::strerror(m_readErrno);
 }
 
 void IniFile::setText(std::string_view text)

@@ -27,6 +27,10 @@ public:
     const std::string& path() const { return m_path; }
     /// Reads the file again; false (and empty contents) when it cannot be read.
     bool reload();
+    /// True when the file exists but could not be read (a missing file is not unreadable).
+    bool unreadable() const { return m_unreadable; }
+    /// "Cannot read file \"path\": reason" for an unreadable file; empty otherwise.
+    std::string readError() const;
     /// Replaces the contents by the given INI text (any line ends).
     void setText(std::string_view text);
     /// The contents as save() writes them: every line ended by CR LF.
@@ -86,6 +90,7 @@ private:
     std::vector<Section> m_sections;
     std::unordered_map<std::string, std::size_t> m_sectionIndex; ///< folded name -> first
     bool m_unreadable = false; ///< the file exists but could not be read: never overwrite it
+    int m_readErrno = 0; ///< why it could not be read
 };
 
 /// Parses an INI integer ("12", "-3", "$1F", "0x1f", surrounding blanks allowed); false when

@@ -1,6 +1,7 @@
 /// Program settings: the installation-wide values kept in prg.ini beside the program.
 #include "style/ProgramSettings.h"
 
+#include "base/Ascii.h"
 #include "style/StyleFiles.h"
 
 #include <algorithm>
@@ -67,7 +68,7 @@ std::string NormalizeLineEndsSetting(std::string_view value)
 {
     const bool lf = value.size() == LineEndsLf.size()
         && std::equal(value.begin(), value.end(), LineEndsLf.begin(),
-            [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; });
+            [](char a, char b) { return lowerAscii(a) == b; });
     return std::string(lf ? LineEndsLf : LineEndsCrLf);
 }
 

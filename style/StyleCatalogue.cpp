@@ -2,12 +2,15 @@
 /// new styles on disk and the sample files of the preview.
 #include "style/StyleCatalogue.h"
 
+#include "base/Ascii.h"
+#include "base/Paths.h"
 #include "engine/DocLine.h"
 #include "style/StyleFiles.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 namespace zenkel {
@@ -15,11 +18,6 @@ namespace zenkel {
 namespace {
 
 namespace fs = std::filesystem;
-
-char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 /// Alphabetical without regard to case; names equal but for case keep a fixed order.
 bool lessIgnoringCase(const std::string& a, const std::string& b)
@@ -29,12 +27,6 @@ bool lessIgnoringCase(const std::string& a, const std::string& b)
     const bool greater = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
         [](char x, char y) { return lowerAscii(x) < lowerAscii(y); });
     return less || (!greater && a < b);
-}
-
-bool isRegularFile(const std::string& path)
-{
-    std::error_code ec;
-    return fs::is_regular_file(path, ec);
 }
 
 bool endsWithHtmIgnoringCase(const std::string& name)
@@ -162,7 +154,7 @@ StyleCatalogue::StyleCatalogue(std::string programDir, StyleHost& host)
     , m_host(&host)
 { }
 
-bool StyleCatalogue::ActivateStyle(const std::string& name, Style& style)
+bool StyleCatalogue::ActivateStyle(const std::string& name, Style& style, std::string* error)
 {
     ListStyles(stylesDirectory(), m_styleList, *m_host);
     std::string chosen = name;
@@ -172,8 +164,13 @@ bool StyleCatalogue::ActivateStyle(const std::string& name, Style& style)
         chosen = m_styleList.front();
     }
     const std::string dir = StyleDirectory(m_programDir, chosen);
-    LoadStyleOptions(style.options, dir);
-    LoadTagTable(style.tags, dir);
+    // Loaded aside first: a style file that cannot be read must not leave half a style.
+    StyleOptions options = style.options;
+    auto tags = std::make_unique<TagTable>();
+    if (!LoadStyleOptions(options, dir, error) || !LoadTagTable(*tags, dir, error))
+        return false;
+    style.options = std::move(options);
+    style.tags = std::move(*tags);
     m_activeDir = dir;
     style.options.StyleName = chosen;
     m_host->setCaption(StyleCaption(chosen));

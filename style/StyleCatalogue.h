@@ -79,8 +79,10 @@ public:
     /// Lists the styles again and loads the named one into style (options.ini, then tag.ini);
     /// an unusable name falls back to the first listed style without a message. Sets
     /// style.options.StyleName to the name really loaded and the host's caption. False (and
-    /// nothing loaded) when there is no usable style; the host has then been told.
-    bool ActivateStyle(const std::string& name, Style& style);
+    /// nothing loaded) when there is no usable style; the host has then been told. False
+    /// with *error (naming the file) when a file of the chosen style exists but cannot be
+    /// read: the active style then stays as it was.
+    bool ActivateStyle(const std::string& name, Style& style, std::string* error = nullptr);
 
     /// Saves style under a new name as a new style directory and activates it from there.
     /// The name must be non-empty without blank, '/', '\\' or '.'. On failure returns false,

@@ -65,6 +65,16 @@ std::string filePath(const std::string& dir, std::string_view name)
     return joinPath(dir, std::string(name));
 }
 
+/// True when the file was read or is missing; false with *error when it exists unread.
+bool readable(const IniFile& ini, std::string* error)
+{
+    if (!ini.unreadable())
+        return true;
+    if (error)
+        *error = ini.readError();
+    return false;
+}
+
 /// The value of a trim entry's state character in trim.ini: a digit gives itself, anything
 /// else (a '-' left by a negative value) gives 0.
 int trimStateValue(char state)
@@ -95,10 +105,11 @@ std::string joinPath(const std::string& dir, const std::string& name)
     return head + "/" + name.substr(nameStart);
 }
 
-void LoadStyleOptions(StyleOptions& options, const std::string& styleDir)
+bool LoadStyleOptions(StyleOptions& options, const std::string& styleDir, std::string* error)
 {
     const IniFile ini(filePath(styleDir, OptionsFileName));
     readIniKeys(ini, OptionsSection, optionsIniKeys(), options);
+    return readable(ini, error);
 }
 
 bool SaveStyleOptions(const StyleOptions& options, const std::string& styleDir, std::string* error)
@@ -108,7 +119,7 @@ bool SaveStyleOptions(const StyleOptions& options, const std::string& styleDir, 
     return ini.save(error);
 }
 
-void LoadTagTable(TagTable& table, const std::string& styleDir)
+bool LoadTagTable(TagTable& table, const std::string& styleDir, std::string* error)
 {
     InitTagTable(table);
     const IniFile ini(filePath(styleDir, TagFileName));
@@ -123,6 +134,7 @@ void LoadTagTable(TagTable& table, const std::string& styleDir)
         enforceStandAloneBreaks(entry);
     }
     table.tagCount = count;
+    return readable(ini, error);
 }
 
 bool SaveTagTable(TagTable& table, const std::string& styleDir, std::string* error)
@@ -144,7 +156,7 @@ bool EraseTagEntry(const std::string& styleDir, const std::string& sectionName, 
     return ini.save(error);
 }
 
-void LoadTrimList(TrimList& list, const std::string& programDir)
+bool LoadTrimList(TrimList& list, const std::string& programDir, std::string* error)
 {
     list.clear();
     const IniFile ini(filePath(programDir, TrimFileName));
@@ -155,6 +167,7 @@ void LoadTrimList(TrimList& list, const std::string& programDir)
         const std::string value = std::to_string(ini.readInteger(TrimSection, key, 0));
         list.push_back(value.substr(0, 1) + cutToCapacity(key, TrimTagCapacity));
     }
+    return readable(ini, error);
 }
 
 bool SaveTrimList(const TrimList& list, const std::string& programDir, std::string* error)

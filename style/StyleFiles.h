@@ -23,18 +23,21 @@ std::span<const IniKey<StyleOptions>> optionsIniKeys();
 std::span<const IniKey<RecTAGInfo>> tagIniKeys();
 
 /// Every directory argument is a directory path with or without a trailing '/'.
-/// Load operations never fail: missing files, sections and keys give the defaults.
+/// Missing files, sections and keys give the defaults. A file that exists but cannot be read
+/// (permissions, a read error, a directory in its place) makes a load return false and set
+/// *error (naming the file); what was loaded is then the defaults, as for a missing file.
 /// Save operations return false and set *error (naming the file) when the write is refused;
 /// the file then stays as it was.
 
 /// Reads options.ini into options; StyleName is never taken from the file, and
 /// UseWhileCompress/UseWhileFormat keep their current values when their keys are missing.
-void LoadStyleOptions(StyleOptions& options, const std::string& styleDir);
+bool LoadStyleOptions(
+    StyleOptions& options, const std::string& styleDir, std::string* error = nullptr);
 [[nodiscard]] bool SaveStyleOptions(
     const StyleOptions& options, const std::string& styleDir, std::string* error = nullptr);
 
 /// InitTagTable, then the first 100 sections of tag.ini in file order.
-void LoadTagTable(TagTable& table, const std::string& styleDir);
+bool LoadTagTable(TagTable& table, const std::string& styleDir, std::string* error = nullptr);
 /// Writes entries 1..tagCount (raising 0 line breaks of 'Stand Alone' entries to 1 in the
 /// table itself); other sections of the file stay as they are.
 [[nodiscard]] bool SaveTagTable(
@@ -45,7 +48,7 @@ void LoadTagTable(TagTable& table, const std::string& styleDir);
 /// Reads trim.ini's TRIMTAGS keys in file order into "state digit + tag text" entries; the
 /// state is the first character of the value in decimal, so only a value of 1 (or 10, 0x10 ...)
 /// gives an active entry. Callers then refresh the Trim button's hint with UpdateTrimHint.
-void LoadTrimList(TrimList& list, const std::string& programDir);
+bool LoadTrimList(TrimList& list, const std::string& programDir, std::string* error = nullptr);
 /// Writes each entry's tag text (at most 100 characters) as a key, its state digit as the
 /// value (a state that is not a digit is written as 0).
 [[nodiscard]] bool SaveTrimList(

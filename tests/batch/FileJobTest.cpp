@@ -1,8 +1,8 @@
 /// Tests of the file job and its file helpers.
 #include "batch/FileJob.h"
 
+#include "base/SafeFile.h"
 #include "batch/Session.h"
-#include "engine/SafeFile.h"
 
 #include "tests/support/BatchTestSupport.h"
 

@@ -1,7 +1,7 @@
 /// Tests of the zenkel command-line tool, run as a program on files in temporary directories.
+#include "base/SafeFile.h"
 #include "batch/FileJob.h"
 #include "batch/Session.h"
-#include "engine/SafeFile.h"
 
 #include "tests/support/BatchTestSupport.h"
 #include "tests/support/CliRunner.h"

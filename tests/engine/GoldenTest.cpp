@@ -3,7 +3,7 @@
 /// rewrites the expectations; review them in the diff.
 #include "EngineTestUtil.h"
 
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 #include "style/StyleFiles.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <gtest/gtest.h>
 

@@ -5,10 +5,10 @@
 #include "app/TFormFile.h"
 #include "app/TFormMsg.h"
 #include "app/TFormTree.h"
+#include "base/SafeFile.h"
 #include "batch/Backup.h"
 #include "batch/FileJob.h"
 #include "batch/Session.h"
-#include "engine/SafeFile.h"
 #include "style/ProgramSettings.h"
 
 #include <QCheckBox>

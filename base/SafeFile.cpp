@@ -1,5 +1,5 @@
 /// Safe file writing: a temporary sibling renamed over the target.
-#include "engine/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -51,55 +51,60 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
-/// Gathers lines and their line ends into one buffer and writes it whenever it is full, so a
-/// file of many short lines costs few system calls and no copy of the whole text.
-class LineWriter
+} // namespace
+
+BufferedFileWriter::BufferedFileWriter(int fd)
+    : m_fd(fd)
+    , m_buffer(new char[Capacity])
+{ }
+
+BufferedFileWriter::~BufferedFileWriter() = default;
+
+bool BufferedFileWriter::put(std::string_view piece)
 {
-public:
-    explicit LineWriter(int fd)
-        : m_fd(fd)
-        , m_buffer(new char[Capacity])
-    { }
-
-    bool put(std::string_view piece)
-    {
-        if (piece.size() > Capacity - m_used) {
-            if (!flush())
-                return false;
-            // A piece longer than the buffer goes out directly.
-            if (piece.size() >= Capacity)
-                return writeAll(m_fd, piece);
-        }
-        std::memcpy(m_buffer.get() + m_used, piece.data(), piece.size());
-        m_used += piece.size();
-        return true;
+    if (piece.size() > Capacity - m_used) {
+        if (!flush())
+            return false;
+        // A piece longer than the buffer goes out directly.
+        if (piece.size() >= Capacity)
+            return writeAll(m_fd, piece);
     }
+    std::memcpy(m_buffer.get() + m_used, piece.data(), piece.size());
+    m_used += piece.size();
+    return true;
+}
 
-    bool flush()
-    {
-        const bool ok = writeAll(m_fd, std::string_view(m_buffer.get(), m_used));
-        m_used = 0;
-        return ok;
-    }
-
-private:
-    static constexpr std::size_t Capacity = 1 << 18;
-    int m_fd;
-    std::unique_ptr<char[]> m_buffer;
-    std::size_t m_used = 0;
-};
-
-/// The safe write around a content writer: temporary sibling, permissions, owner, optional
-/// flush, rename. writeContent writes the bytes to the open descriptor.
-template <class WriteContent>
-bool writeSafelyWith(
-    const std::string& path, const WriteContent& writeContent, std::string* error, bool sync)
+bool BufferedFileWriter::flush()
 {
-    mode_t mode = 0666 & ~[] {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        return mask;
-    }();
+    const bool ok = writeAll(m_fd, std::string_view(m_buffer.get(), m_used));
+    m_used = 0;
+    return ok;
+}
+
+bool writeFileSafely(const std::string& path, std::string_view bytes, std::string* error, bool sync)
+{
+    SafeWriteOptions options;
+    options.sync = sync;
+    return writeFileSafely(path, bytes, options, error);
+}
+
+bool writeFileSafely(const std::string& path, std::string_view bytes,
+    const SafeWriteOptions& options, std::string* error)
+{
+    return writeFileSafely(
+        path, [bytes](BufferedFileWriter& out) { return out.put(bytes); }, options, error);
+}
+
+bool writeFileSafely(const std::string& path,
+    const std::function<bool(BufferedFileWriter&)>& writeContent, const SafeWriteOptions& options,
+    std::string* error)
+{
+    mode_t mode
+        = options.newFileMode ? static_cast<mode_t>(*options.newFileMode & 07777) : 0666 & ~[] {
+              const mode_t mask = ::umask(0);
+              ::umask(mask);
+              return mask;
+          }();
     const std::string target = resolveLink(path);
     struct stat existing
     {
@@ -120,11 +125,19 @@ bool writeSafelyWith(
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return fail(error, path, errno);
-    bool ok = writeContent(fd) && ::fchmod(fd, mode) == 0;
+    bool ok = false;
+    {
+        BufferedFileWriter out(fd);
+        ok = writeContent(out) && out.flush() && ::fchmod(fd, mode) == 0;
+    }
     // Keeping the owner works only for a privileged user; otherwise the file becomes ours.
     if (ok && exists && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()))
         (void)!::fchown(fd, existing.st_uid, existing.st_gid);
-    ok = ok && (!sync || ::fsync(fd) == 0);
+    if (ok && options.modificationTime) {
+        const struct timespec times[2] = {{0, UTIME_OMIT}, *options.modificationTime};
+        ok = ::futimens(fd, times) == 0;
+    }
+    ok = ok && (!options.sync || ::fsync(fd) == 0);
     int err = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -133,7 +146,7 @@ bool writeSafelyWith(
     // Renaming over an existing file makes the file system write the new data out at once
     // (ext4 does so to protect files that were not flushed). A scratch file is not worth
     // that wait: the old one is removed first, so the rename replaces nothing.
-    if (ok && !sync && exists)
+    if (ok && !options.sync && exists)
         (void)::unlink(target.c_str());
     if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
         ok = false;
@@ -145,47 +158,6 @@ bool writeSafelyWith(
     }
     return true;
 }
-
-} // namespace
-
-bool writeFileSafely(const std::string& path, std::string_view bytes, std::string* error, bool sync)
-{
-    return writeSafelyWith(
-        path, [bytes](int fd) { return writeAll(fd, bytes); }, error, sync);
-}
-
-bool writeFileSafely(const std::string& path, const TextList& lines, std::string_view lineEnd,
-    std::string* error, bool sync)
-{
-    return writeSafelyWith(
-        path,
-        [&lines, lineEnd](int fd) {
-            LineWriter writer(fd);
-            for (std::string_view line : lines)
-                if (!writer.put(line) || !writer.put(lineEnd))
-                    return false;
-            return writer.flush();
-        },
-        error, sync);
-}
-
-namespace {
-
-template <typename Lines> std::string joinLinesCrLf(const Lines& lines)
-{
-    std::size_t total = 0;
-    for (std::string_view line : lines)
-        total += line.size() + 2;
-    std::string bytes;
-    bytes.reserve(total);
-    for (std::string_view line : lines) {
-        bytes += line;
-        bytes += "\r\n";
-    }
-    return bytes;
-}
-
-} // namespace
 
 bool readAllFrom(int fd, std::string& bytes, int* error)
 {
@@ -234,16 +206,6 @@ bool readAllFrom(int fd, std::string& bytes, int* error)
             return true;
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
-}
-
-std::string joinCrLf(const std::vector<std::string>& lines)
-{
-    return joinLinesCrLf(lines);
-}
-
-std::string joinCrLf(const TextList& lines)
-{
-    return joinLinesCrLf(lines);
 }
 
 } // namespace zenkel

@@ -1,0 +1,102 @@
+/// Safe file writing: a temporary sibling renamed over the target.
+#pragma once
+
+#include <cstddef>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zenkel {
+
+/// Replaces the file at path with bytes: the bytes go to a temporary sibling first, which is
+/// then renamed over the target, so a failed write never leaves a half-written file. An
+/// existing file keeps its permissions (and its owner where the user may set it); a file
+/// without write permission is refused, for every user; a symbolic link stays a link and its
+/// target is replaced. On failure
+/// returns false and sets *error to a message that names the file. Scratch files that the
+/// program can always make again pass sync = false: they are renamed into place as well, but
+/// not flushed to the disk first, which keeps runs over many files fast.
+[[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
+    std::string* error = nullptr, bool sync = true);
+
+/// What a safe write does beyond the bytes.
+struct SafeWriteOptions
+{
+    bool sync = true; ///< flush to the disk before the rename
+    /// Permissions of a file that does not exist yet (an existing one keeps its own);
+    /// nothing: 0666 less the umask.
+    std::optional<unsigned> newFileMode;
+    std::optional<std::timespec> modificationTime; ///< nothing: the time of the write
+};
+
+/// writeFileSafely with the options above; same result and error convention.
+[[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
+    const SafeWriteOptions& options, std::string* error = nullptr);
+
+/// The output of a safe write: pieces are gathered in one buffer that is written whenever it
+/// is full, so a file of many short pieces costs few system calls and no copy of the whole.
+class BufferedFileWriter
+{
+public:
+    explicit BufferedFileWriter(int fd);
+    ~BufferedFileWriter();
+    BufferedFileWriter(const BufferedFileWriter&) = delete;
+    BufferedFileWriter& operator=(const BufferedFileWriter&) = delete;
+    /// False (errno set) when a write fails.
+    [[nodiscard]] bool put(std::string_view piece);
+    [[nodiscard]] bool flush();
+
+private:
+    static constexpr std::size_t Capacity = 1 << 18;
+    int m_fd;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_used = 0;
+};
+
+/// writeFileSafely with bytes that writeContent puts into the writer as it makes them;
+/// false from writeContent fails the write.
+[[nodiscard]] bool writeFileSafely(const std::string& path,
+    const std::function<bool(BufferedFileWriter&)>& writeContent,
+    const SafeWriteOptions& options = {}, std::string* error = nullptr);
+
+/// A file made of lines (any list of texts), each followed by lineEnd, written straight from
+/// the list without joining it into a copy first.
+template <typename Lines>
+[[nodiscard]] bool writeLinesSafely(const std::string& path, const Lines& lines,
+    std::string_view lineEnd, const SafeWriteOptions& options = {}, std::string* error = nullptr)
+{
+    return writeFileSafely(
+        path,
+        [&lines, lineEnd](BufferedFileWriter& out) {
+            for (std::string_view line : lines)
+                if (!out.put(line) || !out.put(lineEnd))
+                    return false;
+            return true;
+        },
+        options, error);
+}
+
+/// Reads everything left in an open file into bytes (replacing them). A regular file is read
+/// into storage sized once, with room for one more byte (a line end the caller may add).
+/// False with the system's error number in *error when a read fails; EINTR is retried.
+[[nodiscard]] bool readAllFrom(int fd, std::string& bytes, int* error = nullptr);
+
+/// Joins lines (any list of texts), each followed by CR LF.
+template <typename Lines> std::string joinCrLf(const Lines& lines)
+{
+    std::size_t total = 0;
+    for (std::string_view line : lines)
+        total += line.size() + 2;
+    std::string bytes;
+    bytes.reserve(total);
+    for (std::string_view line : lines) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+} // namespace zenkel

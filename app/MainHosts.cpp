@@ -1,9 +1,10 @@
 /// The main window as host of the file job and of the batch driver.
 #include "app/MainHosts.h"
 
-#include "app/Prompter.h"
 #include "app/TForm1.h"
 #include "app/TFormMsg.h"
+#include "widgets/Prompter.h"
+#include "widgets/WidgetText.h"
 
 #include <QApplication>
 
@@ -13,11 +14,6 @@ namespace {
 
 /// Pending events are handled at most this often during long work.
 constexpr int PumpIntervalMs = 25;
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 } // namespace
 

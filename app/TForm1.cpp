@@ -3,25 +3,25 @@
 
 #include "app/ButtonStates.h"
 #include "app/EditorHostAdapter.h"
-#include "app/Prompter.h"
 #include "app/StartupMarker.h"
 #include "app/TForm2.h"
 #include "app/TFormFile.h"
 #include "app/TFormMsg.h"
 #include "app/TFormRestore.h"
 #include "app/TFormTree.h"
-#include "app/TiledPanel.h"
 #include "base/Paths.h"
 #include "base/SafeFile.h"
 #include "batch/Backup.h"
 #include "batch/FileSelection.h"
-#include "engine/DocLine.h"
 #include "style/StyleFiles.h"
+#include "widgets/Prompter.h"
+#include "widgets/TiledPanel.h"
 
 #include "editor/FileText.h"
 #include "editor/RichEdit.h"
 #include "editor/SyntaxColoring.h"
 #include "options/TFormOptions.h"
+#include "widgets/WidgetText.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -50,16 +50,6 @@ namespace zenkel {
 const char* const TForm1::HomePageAddress = "https://zenkel-html.example.org/";
 
 namespace {
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-QString title()
-{
-    return QString::fromLatin1(ProgramTitle.data(), ProgramTitle.size()) + " ";
-}
 
 /// Function keys and the buttons they stand for.
 constexpr std::pair<int, const char*> FunctionKeys[] = {
@@ -93,8 +83,8 @@ TForm1::~TForm1()
 void TForm1::FormCreate(const StartOptions& options)
 {
     setObjectName("TForm1");
-    QApplication::setApplicationName(title());
-    setWindowTitle(title());
+    QApplication::setApplicationName(programTitle());
+    setWindowTitle(programTitle());
     buildWindow();
     connectButtons();
 
@@ -110,7 +100,7 @@ void TForm1::FormCreate(const StartOptions& options)
                                                           : QSize(1024, 768);
     std::string error;
     if (!m_session.loadSettings({screen.width(), screen.height()}, &error))
-        Prompter::error(this, title(), qs(error));
+        Prompter::error(this, programTitle(), qs(error));
     const ProgramSettings& settings = m_session.settings;
     ColorSet colors;
     colors.TextCol = settings.TextCol;
@@ -151,9 +141,9 @@ void TForm1::loadWallPapers()
     m_panelButtons->setTile(m_mainTile);
     m_panelEditor->setTile(m_mainTile);
     m_panelMsg->setTile(m_statusTile);
-    tileWallpaper(*m_formTree, m_mainTile);
-    tileWallpaper(*m_formFile, m_mainTile);
-    tileWallpaper(*m_formMsg, m_mainTile);
+    TiledPanel::tileWindow(*m_formTree, m_mainTile);
+    TiledPanel::tileWindow(*m_formFile, m_mainTile);
+    TiledPanel::tileWindow(*m_formMsg, m_mainTile);
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -240,7 +230,7 @@ bool TForm1::confirmSaveBefore(const QString& what, bool withCancel, bool& dismi
     dismissed = false;
     if (m_notebook1->currentIndex() != 0 || !editorModified())
         return true;
-    const Prompter::Answer answer = Prompter::question(this, title(),
+    const Prompter::Answer answer = Prompter::question(this, programTitle(),
         "Save:\r\n" + qs(m_session.runState.currentFile) + "\r\n" + what, withCancel);
     if (answer == Prompter::Yes)
         return BSaveClick();
@@ -275,7 +265,7 @@ void TForm1::closeEvent(QCloseEvent* event)
             : QSize(width() + 30, height() + 30);
         std::string error;
         if (!m_session.saveSettings({screen.width(), screen.height()}, &error))
-            Prompter::error(this, title(), qs(error));
+            Prompter::error(this, programTitle(), qs(error));
     }
     m_closing = true;
     event->accept();
@@ -341,7 +331,7 @@ void TForm1::BRestoreClick()
         if (dialog.run() == QDialog::Accepted && loadFileIntoEditor(backup)) {
             QString error;
             if (!SaveREToFile(*m_reScreen, qs(state.currentFile), &error)) {
-                Prompter::error(this, title(), error);
+                Prompter::error(this, programTitle(), error);
             } else {
                 writeEditorToSnapshot();
                 showStatus("Restored and saved: \"" + qs(state.currentFile) + "\"");
@@ -411,7 +401,8 @@ void TForm1::openDroppedFile(const std::string& path)
 {
     if (!IsValidHtmlFile(path, m_session.settings.DoValidate, m_session.runState.CommandLineMode)) {
         QApplication::beep();
-        Prompter::information(this, title(), "Zenkel HTML:\r\nFile not accepted.\r\n" + qs(path));
+        Prompter::information(
+            this, programTitle(), "Zenkel HTML:\r\nFile not accepted.\r\n" + qs(path));
         return;
     }
     bool dismissed = false;

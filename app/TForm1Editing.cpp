@@ -1,13 +1,14 @@
 /// TForm1: the editor's popup menu for selections, search and replace, and the tag hints.
 #include "app/TForm1.h"
 
-#include "app/Prompter.h"
 #include "app/ReplaceDialog1.h"
-#include "app/TiledPanel.h"
 #include "editor/EditorColoring.h"
 #include "editor/RichEdit.h"
 #include "editor/SearchReplace.h"
 #include "editor/SyntaxColoring.h"
+#include "widgets/Prompter.h"
+#include "widgets/TiledPanel.h"
+#include "widgets/WidgetText.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -22,11 +23,6 @@
 namespace zenkel {
 
 namespace {
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 /// A caption as a menu shows it: '&' would otherwise mark a shortcut letter.
 QString menuText(const QString& caption)

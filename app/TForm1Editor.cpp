@@ -2,13 +2,14 @@
 #include "app/TForm1.h"
 
 #include "app/EditorHostAdapter.h"
-#include "app/Prompter.h"
 #include "app/TFormFile.h"
 #include "base/Paths.h"
 #include "batch/FileJob.h"
 #include "editor/FileText.h"
 #include "editor/RichEdit.h"
 #include "editor/SyntaxColoring.h"
+#include "widgets/Prompter.h"
+#include "widgets/WidgetText.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -20,11 +21,6 @@
 namespace zenkel {
 
 namespace {
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 constexpr const char* NewFileTemplate
     = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"

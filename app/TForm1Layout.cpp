@@ -1,7 +1,7 @@
 /// TForm1: building the window's controls and connecting them.
 #include "app/TForm1.h"
 
-#include "app/TiledPanel.h"
+#include "widgets/TiledPanel.h"
 
 #include "app/EditorHostAdapter.h"
 #include "editor/RichEdit.h"

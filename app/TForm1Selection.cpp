@@ -1,23 +1,21 @@
 /// TForm1: choosing what to work on (one file, several files, a tree).
 #include "app/TForm1.h"
 
-#include "app/Prompter.h"
 #include "app/TForm2.h"
 #include "app/TFormFile.h"
 #include "app/TFormTree.h"
 #include "batch/FileSelection.h"
 #include "style/ProgramSettings.h"
+#include "widgets/Prompter.h"
+#include "widgets/TiledPanel.h"
+#include "widgets/WaitCursor.h"
+#include "widgets/WidgetText.h"
 
 #include <QApplication>
 
 namespace zenkel {
 
 namespace {
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 /// The last directory of a dialog is a convenience: a refused write loses only that.
 void rememberDirectory(IniFile& settings, std::string_view key, const std::string& directory)
@@ -64,11 +62,12 @@ int TForm1::ShowFileSelection(int kind)
 
     showProtocolPage();
     PanelState(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     SelectionOutcome outcome;
     if (tree) {
         outcome = finishTreeSelection(state, directory, files);
     } else {
+        // The tree's found-files dialog is interactive; only the check of a list waits.
+        WaitCursor wait;
         showStatus("Checking HTML-Files: please wait ...");
         std::vector<std::string> names;
         for (const std::string& file : files)
@@ -79,7 +78,6 @@ int TForm1::ShowFileSelection(int kind)
         };
         outcome = selectFileList(state, directory, names, m_session.settings.BackupExt, valid);
     }
-    QApplication::restoreOverrideCursor();
     PanelState(true);
     m_session.protocol.appendLines(outcome.protocolLines);
     showStatus(qs(outcome.status));
@@ -112,7 +110,7 @@ bool TForm1::chooseTree(std::string& directory, std::vector<std::string>& files)
     showStatus("Searching for HTML-Files: please wait ...");
     PanelState(false);
     TForm2 found(m_session, QString::fromStdString(directory), this);
-    tileWallpaper(found, m_mainTile);
+    TiledPanel::tileWindow(found, m_mainTile);
     found.run();
     PanelState(true);
     files = found.keptFileList();

@@ -5,6 +5,9 @@
 #include "batch/FileJob.h"
 #include "batch/FileSelection.h"
 #include "batch/Session.h"
+#include "widgets/Prompter.h"
+#include "widgets/TiledPanel.h"
+#include "widgets/WaitCursor.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -35,16 +38,6 @@ public:
 
 private:
     QElapsedTimer m_sinceLastPump;
-};
-
-/// The hourglass for as long as it lives.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
 } // namespace
@@ -80,7 +73,7 @@ TForm2::TForm2(Session& session, const QString& treeDirectory, QWidget* parent)
     buttons->addStretch(1);
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(TiledPanel::fillWindow(*this));
     layout->addWidget(m_list, 1);
     layout->addLayout(buttons);
 

@@ -2,11 +2,13 @@
 /// the tree, found-files and confirmation dialogs.
 #include "app/TFormFile.h"
 
-#include "app/Prompter.h"
 #include "batch/FileJob.h"
 #include "batch/RunState.h"
 #include "batch/Session.h"
 #include "style/ProgramSettings.h"
+#include "widgets/Prompter.h"
+#include "widgets/TiledPanel.h"
+#include "widgets/WidgetText.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -72,31 +74,6 @@ private:
     }
 };
 
-/// Paints a picture tiled over a widget's background, before the widget's own painting.
-class WallpaperPainter : public QObject
-{
-public:
-    WallpaperPainter(QWidget& widget, const QPixmap& picture)
-        : QObject(&widget)
-        , m_picture(picture)
-    {
-        setObjectName(QStringLiteral("WallpaperPainter"));
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && watched == parent()) {
-            auto* widget = static_cast<QWidget*>(watched);
-            QPainter painter(widget);
-            painter.drawTiledPixmap(widget->rect(), m_picture);
-        }
-        return false;
-    }
-
-private:
-    QPixmap m_picture;
-};
-
 } // namespace
 
 // ---- shared pieces ---------------------------------------------------------------------
@@ -108,11 +85,6 @@ void applyHighlightColours(QWidget& list)
     palette.setColor(QPalette::Highlight, windowsColor(HighlightPink));
     palette.setColor(QPalette::HighlightedText, Qt::black);
     list.setPalette(palette);
-}
-
-QColor windowsColor(int bgr)
-{
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
 QList<FileTypeChoice> fileTypeChoices()
@@ -194,29 +166,6 @@ int driveIndexFor(const QStringList& drives, const QString& dir)
         }
     }
     return best;
-}
-
-void tileWallpaper(QWidget& widget, const QPixmap& picture)
-{
-    // WallpaperPainter has no meta-object of its own, so it is found by name and type.
-    const QList<QObject*> painters = widget.findChildren<QObject*>(
-        QStringLiteral("WallpaperPainter"), Qt::FindDirectChildrenOnly);
-    for (QObject* painter : painters)
-        delete dynamic_cast<WallpaperPainter*>(painter);
-    if (!picture.isNull())
-        widget.installEventFilter(new WallpaperPainter(widget, picture));
-    widget.update();
-}
-
-int execOrScripted(QDialog& dialog, const std::function<int()>& scriptedOk)
-{
-    Prompter::Answer answer;
-    if (!Prompter::takeScriptedAnswer(answer))
-        return dialog.exec();
-    if (answer == Prompter::Ok || answer == Prompter::Yes)
-        return scriptedOk();
-    dialog.setResult(QDialog::Rejected);
-    return QDialog::Rejected;
 }
 
 // ---- DirectoryListBox ------------------------------------------------------------------
@@ -491,7 +440,7 @@ void TFormFile::buildControls()
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);
 
-    auto* grid = new QGridLayout(this);
+    auto* grid = new QGridLayout(TiledPanel::fillWindow(*this));
     grid->addWidget(m_label, 0, 0);
     grid->addWidget(m_directoryLabel, 0, 1);
     grid->addWidget(m_fileList, 1, 0);

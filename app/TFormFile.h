@@ -28,8 +28,6 @@ struct Session;
 /// (the lists' background) and a light pink (the selection).
 constexpr int HighlightCream = 15137791;
 constexpr int HighlightPink = 13816575;
-/// A 0x00BBGGRR colour value as a QColor.
-QColor windowsColor(int bgr);
 /// Gives a list the dialogs' colours: cream background, pink selection with black text.
 void applyHighlightColours(QWidget& list);
 
@@ -60,15 +58,6 @@ QString existingDirectoryOr(const QString& dir, const QString& fallback);
 QStringList driveChoices();
 /// The index of the drive whose path is the longest prefix of dir (0, the root, at least).
 int driveIndexFor(const QStringList& drives, const QString& dir);
-
-/// Tiles picture behind the widget's children; a null picture brings the plain background
-/// back.
-void tileWallpaper(QWidget& widget, const QPixmap& picture);
-
-/// Shows the dialog modally, or, when Prompter has a scripted answer, shows nothing: Ok and
-/// Yes call scriptedOk (which does what the OK button does and returns the dialog's result),
-/// other answers give Rejected. Returns QDialog::Accepted or QDialog::Rejected.
-int execOrScripted(QDialog& dialog, const std::function<int()>& scriptedOk);
 
 /// The directory list: the path from the root down to the open directory, then the open
 /// directory's sub-directories (hidden ones left out). A single click (or Space) opens the

@@ -4,6 +4,8 @@
 #include "app/TFormFile.h"
 #include "batch/Backup.h"
 #include "batch/Session.h"
+#include "widgets/Prompter.h"
+#include "widgets/TiledPanel.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -52,7 +54,7 @@ TFormMsg::TFormMsg(Session& session, QWidget* parent)
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);
     buttons->addStretch(1);
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(TiledPanel::fillWindow(*this));
     layout->addWidget(m_memo, 1);
     layout->addWidget(m_backupBox);
     layout->addLayout(buttons);

@@ -1,7 +1,7 @@
 /// TFormRestore: asks whether to restore the editor's file from its backup, showing the backup.
 #include "app/TFormRestore.h"
 
-#include "app/Prompter.h"
+#include "widgets/Prompter.h"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>

@@ -5,6 +5,8 @@
 #include "batch/FileSelection.h"
 #include "batch/Session.h"
 #include "style/ProgramSettings.h"
+#include "widgets/Prompter.h"
+#include "widgets/TiledPanel.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -77,7 +79,7 @@ void TFormTree::buildControls()
     filterLabel->setBuddy(m_filterBox);
     m_label->setBuddy(m_directoryList);
 
-    auto* grid = new QGridLayout(this);
+    auto* grid = new QGridLayout(TiledPanel::fillWindow(*this));
     grid->addWidget(m_label, 0, 0, 1, 2);
     grid->addWidget(m_directoryLabel, 1, 0, 1, 2);
     grid->addWidget(m_directoryList, 2, 0, 1, 2);

@@ -1,6 +1,8 @@
 /// Safe file writing: a temporary sibling renamed over the target.
 #include "base/SafeFile.h"
 
+#include "base/Paths.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -121,7 +123,9 @@ bool writeFileSafely(const std::string& path,
         mode = existing.st_mode & 07777;
     }
 
-    std::string temp = target + ".zktmpXXXXXX";
+    // A short name beside the target: a sibling named after the target would be too long
+    // for a file whose own name is near the file system's limit.
+    std::string temp = directoryOf(target) + TempSiblingPrefix + "XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return fail(error, path, errno);

@@ -11,6 +11,9 @@
 
 namespace zenkel {
 
+/// The start of the name of every temporary sibling; six random characters follow.
+constexpr const char* TempSiblingPrefix = ".zktmp";
+
 /// Replaces the file at path with bytes: the bytes go to a temporary sibling first, which is
 /// then renamed over the target, so a failed write never leaves a half-written file. An
 /// existing file keeps its permissions (and its owner where the user may set it); a file

@@ -2,6 +2,7 @@
 
 #include "editor/FileText.h"
 #include "editor/RichEdit.h"
+#include "widgets/WaitCursor.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -10,16 +11,6 @@
 namespace zenkel {
 
 namespace {
-
-/// The hourglass while a whole text is coloured.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 /// Keeps the editor from redrawing until the end of the scope.
 class RedrawLock

@@ -4,7 +4,8 @@
 #include "options/TagPageRules.h"
 #include "options/WindowsText.h"
 
-#include "app/Prompter.h"
+#include "widgets/Prompter.h"
+#include "widgets/WidgetText.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -77,7 +78,7 @@ void TFormAddTag::BOKClick()
     m_tag->setText(fromWindows1252(tag));
     const NewTagCheck check = CheckNewTag(m_table, tag);
     if (check != NewTagCheck::Ok) {
-        Prompter::error(this, programTitleText(), messageText(NewTagMessage(check, tag)));
+        Prompter::error(this, programTitle(), messageText(NewTagMessage(check, tag)));
         return;
     }
     AppendNewTag(m_table, tag);

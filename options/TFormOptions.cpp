@@ -6,9 +6,10 @@
 #include "options/TFormNewStyle.h"
 #include "options/WindowsText.h"
 
-#include "app/Prompter.h"
 #include "batch/Session.h"
 #include "style/StyleFiles.h"
+#include "widgets/Prompter.h"
+#include "widgets/WidgetText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -64,24 +65,18 @@ std::string TFormOptions::programDirectory() const
 int TFormOptions::run()
 {
     setResult(QDialog::Rejected);
-    Prompter::Answer answer;
-    if (!Prompter::takeScriptedAnswer(answer))
-        return exec();
-    FormShow();
-    switch (answer) {
-    case Prompter::Ok:
-    case Prompter::Yes:
-        BOKClick();
-        break;
-    case Prompter::Cancel:
-    case Prompter::No:
-        BCancelClick();
-        break;
-    case Prompter::Closed:
-        done(QDialog::Rejected);
-        break;
-    }
-    return result();
+    return execOrScripted(
+        *this,
+        [this] {
+            FormShow();
+            BOKClick();
+            return result();
+        },
+        [this] {
+            FormShow();
+            BCancelClick();
+            return result();
+        });
 }
 
 void TFormOptions::connectControls()
@@ -186,7 +181,7 @@ bool TFormOptions::eventFilter(QObject* watched, QEvent* event)
 
 void TFormOptions::showError(const std::string& message)
 {
-    Prompter::error(this, programTitleText(), fromFileName(message));
+    Prompter::error(this, programTitle(), fromFileName(message));
 }
 
 void TFormOptions::TabSet1Click(int index)
@@ -258,8 +253,8 @@ void TFormOptions::ComboStyleChange(int index)
     if (chosen == current)
         return;
     if (m_modified) {
-        const Prompter::Answer answer = Prompter::question(
-            this, programTitleText(), messageText(styleSwitchQuestion(current)));
+        const Prompter::Answer answer
+            = Prompter::question(this, programTitle(), messageText(styleSwitchQuestion(current)));
         if (answer == Prompter::Yes && !saveActiveStyle()) {
             selectStyleItem(current); // the edits stay, unsaved, in the current style
             return;
@@ -401,7 +396,7 @@ void TFormOptions::SetPanelColors()
     const StyleOptions& options = m_session.engine.style().options;
     auto paint = [](QWidget* panel, int bgr) {
         QPalette palette = panel->palette();
-        palette.setColor(QPalette::Window, colorFromWindows(bgr));
+        palette.setColor(QPalette::Window, windowsColor(bgr));
         panel->setPalette(palette);
     };
     const int comment = commentPanelColor(options);

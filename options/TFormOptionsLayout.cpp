@@ -4,7 +4,7 @@
 #include "options/TFormOptions.h"
 #include "options/TagPageRules.h"
 
-#include "app/TiledPanel.h"
+#include "widgets/TiledPanel.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -6,9 +6,10 @@
 #include "options/TagPageRules.h"
 #include "options/WindowsText.h"
 
-#include "app/Prompter.h"
 #include "batch/Session.h"
 #include "style/StyleFiles.h"
+#include "widgets/Prompter.h"
+#include "widgets/WidgetText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -242,7 +243,7 @@ void TFormOptions::BAddTagClick()
     const TagTable& table = style.tags;
     if (table.tagCount > 0)
         Prompter::information(
-            this, programTitleText(), messageText(TagAddedMessage(table[table.tagCount].tagName)));
+            this, programTitle(), messageText(TagAddedMessage(table[table.tagCount].tagName)));
 }
 
 void TFormOptions::BDelTagClick()
@@ -251,8 +252,7 @@ void TFormOptions::BDelTagClick()
     if (row == 0)
         return;
     const RecTAGInfo entry = m_session.engine.style().tags[row];
-    if (Prompter::question(
-            this, programTitleText(), fromWindows1252(RemoveTagQuestion(entry.TagOpen)))
+    if (Prompter::question(this, programTitle(), fromWindows1252(RemoveTagQuestion(entry.TagOpen)))
         != Prompter::Yes)
         return;
     std::string error;

@@ -1,18 +1,12 @@
 /// Texts between the style's records and the window's widgets.
 #include "options/WindowsText.h"
 
-#include "engine/DocLine.h"
 #include "text/TextEncoding.h"
 
 #include <QFile>
 #include <QStringDecoder>
 
 namespace zenkel {
-
-QString programTitleText()
-{
-    return QString::fromLatin1(ProgramTitle.data(), static_cast<qsizetype>(ProgramTitle.size()));
-}
 
 QString fromWindows1252(std::string_view bytes)
 {
@@ -55,11 +49,6 @@ QString fromFileName(const std::string& name)
 std::string toFileName(const QString& name)
 {
     return QFile::encodeName(name).toStdString();
-}
-
-QColor colorFromWindows(int bgr)
-{
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
 QString previewTextFromBytes(std::string_view bytes)

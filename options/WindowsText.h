@@ -2,16 +2,12 @@
 /// the window's widgets.
 #pragma once
 
-#include <QColor>
 #include <QString>
 
 #include <string>
 #include <string_view>
 
 namespace zenkel {
-
-/// The program's title, for the caption of its message boxes.
-QString programTitleText();
 
 /// Windows-1252 bytes as a QString.
 QString fromWindows1252(std::string_view bytes);
@@ -24,9 +20,6 @@ QString messageText(const std::string& crLfText);
 /// A file name or style name as the file system spells it, and back.
 QString fromFileName(const std::string& name);
 std::string toFileName(const QString& name);
-
-/// A Windows colour value (0x00BBGGRR) as a QColor.
-QColor colorFromWindows(int bgr);
 
 /// The text of a sample file for the preview pane: UTF-8 when the bytes are valid UTF-8,
 /// Windows-1252 otherwise; line ends as '\n'.

@@ -23,6 +23,8 @@ using test::writeBytes;
 const std::string Page = "<div><p>Hello   <b>world</b></p></div>";
 const std::string FormattedPage = "<div>\r\n  <p>\r\n  Hello <b>world</b>\r\n  </p>\r\n</div>\r\n";
 
+const std::string LongName = std::string(247, 'n') + ".htm";
+
 /// The words that start the tool as an unprivileged user, so that permissions count: none
 /// when the tests do not run as root; nothing at all when root has no way to drop them.
 std::optional<std::string> unprivilegedPrefix()
@@ -80,7 +82,7 @@ public:
 struct FaultRow
 {
     const char* name;
-    std::function<void(Fault&)> arrange; ///< runs after the directories were handed over
+    std::function<void(Fault&)> arrange; ///< runs before the directories are handed over
     std::vector<std::string> args;
     int status;
     std::string errPart; ///< must be in standard error
@@ -118,13 +120,25 @@ TEST(CliFaultTest, EveryFaultIsReportedAndHarmsNoFile)
         {"trim.ini unread by a format", [](Fault& f) { unreadable(f.home.file("trim.ini")); },
             {"format", "--home", "$H", "--stdout", "$W/page.htm"}, 0, "",
             [](const Fault&, const test::CliResult& r) { EXPECT_EQ(r.out, FormattedPage); }},
+        {"251-character name", [](Fault& f) { f.work.write(LongName, Page); },
+            {"format", "--home", "$H", "--no-backup", "$W/" + LongName}, 0, "",
+            [](const Fault& f, const test::CliResult&) {
+                EXPECT_EQ(readBytes(f.work.file(LongName)), FormattedPage);
+                EXPECT_EQ(test::countEntries(f.work.path()), 2u);
+            }},
+        {"251-character name, backup name too long", [](Fault& f) { f.work.write(LongName, Page); },
+            {"format", "--home", "$H", "$W/" + LongName}, 1,
+            LongName + ".zbak\": File name too long",
+            [](const Fault& f, const test::CliResult&) {
+                EXPECT_EQ(readBytes(f.work.file(LongName)), Page);
+            }},
     };
     for (const FaultRow& row : rows) {
         SCOPED_TRACE(row.name);
         Fault fault;
-        fault.handOver();
         if (row.arrange)
             row.arrange(fault);
+        fault.handOver();
         test::CliCall call;
         call.stdinBytes = row.stdinBytes;
         const test::CliResult r = fault.run(row.args, *prefix, call);

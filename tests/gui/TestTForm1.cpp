@@ -1,8 +1,8 @@
 /// The main window driven as a user drives it, offscreen, on a temporary program directory.
 #include "app/ButtonStates.h"
 #include "app/CommandLine.h"
-#include "app/Prompter.h"
 #include "app/TForm1.h"
+#include "widgets/Prompter.h"
 
 #include <Qsci/qsciscintilla.h>
 

@@ -4,6 +4,7 @@
 #include "batch/Backup.h"
 #include "options/TagPageRules.h"
 #include "options/WindowsText.h"
+#include "widgets/WidgetText.h"
 
 #include <QtTest>
 
@@ -33,11 +34,6 @@ TagTable tableWith(std::initializer_list<const char*> tags)
     for (const char* tag : tags)
         AppendNewTag(table, tag);
     return table;
-}
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
 }
 
 } // namespace
@@ -370,8 +366,8 @@ void OptionsRulesTest::panelColoursFollowDisabledComments()
     QCOMPARE(commentPanelColor(options), 15137791);
     QCOMPARE(indentPanelColor(options), 15137791);
     // 0x00BBGGRR: the pale red has full red.
-    QCOMPARE(colorFromWindows(13816575), QColor(255, 210, 210));
-    QCOMPARE(colorFromWindows(15137791), QColor(255, 251, 230));
+    QCOMPARE(windowsColor(13816575), QColor(255, 210, 210));
+    QCOMPARE(windowsColor(15137791), QColor(255, 251, 230));
 }
 
 void OptionsRulesTest::windows1252RoundTripsEveryByte()

@@ -1,13 +1,14 @@
 /// The options window and its dialogs driven as a user drives them, offscreen, on a temporary
 /// program directory holding copies of the shipped styles, trim list and sample pages.
 #include "options/TFormOptions.h"
-#include "app/Prompter.h"
 #include "batch/Session.h"
 #include "options/OptionsRules.h"
 #include "options/TFormNewStyle.h"
 #include "options/TagPageRules.h"
 #include "options/WindowsText.h"
 #include "style/StyleFiles.h"
+#include "widgets/Prompter.h"
+#include "widgets/WidgetText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -89,11 +90,6 @@ template <typename T> T* child(QWidget& parent, const char* name)
     if (!widget)
         qWarning("no control %s", name);
     return widget;
-}
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
 }
 
 } // namespace

@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <functional>
+
+class QDialog;
 class QWidget;
 
 namespace zenkel {
@@ -37,5 +40,12 @@ public:
     /// Texts of the prompts shown or answered so far (tests read them).
     static QStringList& log();
 };
+
+/// Shows the dialog modally, or, when Prompter has a scripted answer, shows nothing: Ok and
+/// Yes call scriptedOk (which does what the OK button does and returns the dialog's result);
+/// Cancel and No call scriptedCancel when one is given; other answers give Rejected.
+/// Returns QDialog::Accepted or QDialog::Rejected.
+int execOrScripted(QDialog& dialog, const std::function<int()>& scriptedOk,
+    const std::function<int()>& scriptedCancel = {});
 
 } // namespace zenkel

@@ -1,6 +1,7 @@
 /// Prompter: every message box and modal confirmation of the program goes through here.
-#include "app/Prompter.h"
+#include "widgets/Prompter.h"
 
+#include <QDialog>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -108,6 +109,20 @@ void Prompter::error(QWidget* parent, const QString& title, const QString& text)
     if (takeScriptedAnswer(answer))
         return;
     QMessageBox::critical(parent, title, text);
+}
+
+int execOrScripted(QDialog& dialog, const std::function<int()>& scriptedOk,
+    const std::function<int()>& scriptedCancel)
+{
+    Prompter::Answer answer;
+    if (!Prompter::takeScriptedAnswer(answer))
+        return dialog.exec();
+    if (answer == Prompter::Ok || answer == Prompter::Yes)
+        return scriptedOk();
+    if ((answer == Prompter::Cancel || answer == Prompter::No) && scriptedCancel)
+        return scriptedCancel();
+    dialog.setResult(QDialog::Rejected);
+    return QDialog::Rejected;
 }
 
 } // namespace zenkel

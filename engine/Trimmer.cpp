@@ -38,6 +38,23 @@ TrimKeys enabledTrimKeys(const TrimList* list)
     return keys;
 }
 
+/// Splits text into lines at LF, CR or CR LF; a line end at the very end starts no new line.
+template <typename AddLine> void splitLines(std::string_view text, AddLine&& add)
+{
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\n' && c != '\r')
+            continue;
+        add(text.substr(begin, i - begin));
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        begin = i + 1;
+    }
+    if (begin < text.size())
+        add(text.substr(begin));
+}
+
 } // namespace
 
 void Engine::TrimHTML()
@@ -93,7 +110,13 @@ void Engine::TrimHTML()
                 ++pos;
         }
     }
-    m_outputList.assignLines(std::move(result));
+    if (m_preview) {
+        m_outputList.clear();
+        splitLines(result, [this](std::string_view line) { emitLine(line); });
+    } else {
+        // The output list takes the result over and cuts it into lines in place.
+        m_outputList.assignLines(std::move(result));
+    }
     sink.SetProgressPosition(0, static_cast<long long>(text.size()));
     sink.SetProgressPosition(0, 0);
     if (!m_selection)

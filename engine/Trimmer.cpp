@@ -110,7 +110,8 @@ void Engine::TrimHTML()
                 ++pos;
         }
     }
-    if (m_preview) {
+    if (m_preview || !m_firstLinePrefix.empty()) {
+        // Line by line where the lines go elsewhere or the first one gets a prefix.
         m_outputList.clear();
         splitLines(result, [this](std::string_view line) { emitLine(line); });
     } else {

@@ -1,7 +1,10 @@
 /// TFormTree: the tree dialog.
 #include "app/TFormTree.h"
 
-#include "app/TFormFile.h"
+#include "app/DirectoryListBox.h"
+#include "app/Drives.h"
+#include "app/FileMasks.h"
+#include "app/PathLabel.h"
 #include "batch/FileSelection.h"
 #include "batch/Session.h"
 #include "style/ProgramSettings.h"

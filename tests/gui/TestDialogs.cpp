@@ -1,5 +1,8 @@
 /// The file, tree, found-files and confirmation dialogs driven as a user drives them,
 /// offscreen, on a temporary program directory.
+#include "app/DirectoryListBox.h"
+#include "app/FileListBox.h"
+#include "app/FileMasks.h"
 #include "app/TForm2.h"
 #include "app/TFormFile.h"
 #include "app/TFormMsg.h"

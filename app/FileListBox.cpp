@@ -1,7 +1,7 @@
 /// FileListBox: the file list of the file dialog.
 #include "app/FileListBox.h"
 
-#include "app/FileMasks.h"
+#include "batch/FileTypes.h"
 #include "widgets/WidgetText.h"
 
 #include <QDir>
@@ -26,7 +26,7 @@ FileListBox::FileListBox(QWidget* parent)
     applyHighlightColours(*this);
 }
 
-void FileListBox::showFiles(const QString& directory, const QStringList& masks)
+void FileListBox::showFiles(const QString& directory, int fileType)
 {
     setUpdatesEnabled(false);
     clear();
@@ -35,7 +35,7 @@ void FileListBox::showFiles(const QString& directory, const QStringList& masks)
     const QFileInfoList entries
         = QDir(directory).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& entry : entries) {
-        if (!matchesAnyFileMask(entry.fileName(), masks))
+        if (!MatchesTypeFilter(entry.fileName().toStdString(), fileType))
             continue;
         auto* item = new QListWidgetItem(icon, entry.fileName(), this);
         item->setToolTip(entry.fileName());

@@ -14,8 +14,9 @@ class FileListBox : public QListWidget
 
 public:
     explicit FileListBox(QWidget* parent = nullptr);
-    /// Lists directory's ordinary files (no hidden ones, no devices) that match masks.
-    void showFiles(const QString& directory, const QStringList& masks);
+    /// Lists directory's ordinary files (no hidden ones, no devices) of the file type (an
+    /// index of the file-type table).
+    void showFiles(const QString& directory, int fileType);
     /// Names of the selected files in list order.
     QStringList selectedNames() const;
     /// Selects the files of these names (others are deselected); false when one is missing.

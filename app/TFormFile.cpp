@@ -4,7 +4,7 @@
 #include "app/DirectoryListBox.h"
 #include "app/Drives.h"
 #include "app/FileListBox.h"
-#include "app/FileMasks.h"
+#include "app/FileTypeFilter.h"
 #include "app/PathLabel.h"
 #include "batch/FileJob.h"
 #include "batch/RunState.h"
@@ -107,9 +107,7 @@ void TFormFile::buildControls()
     m_nameEdit = named(new QLineEdit(this), "EFName");
     m_nameLabel->setBuddy(m_nameEdit);
     m_filterBox = named(new QComboBox(this), "FilterComboBox1");
-    for (const FileTypeChoice& choice : fileTypeChoices())
-        m_filterBox->addItem(choice.description + QStringLiteral("  (")
-            + choice.masks.join(QLatin1Char(';')) + QLatin1Char(')'));
+    m_filterBox->addItems(fileTypeFilterTexts());
     m_driveBox = named(new QComboBox(this), "DriveComboBox1");
     m_drives = driveChoices();
     m_driveBox->addItems(m_drives);
@@ -253,9 +251,7 @@ void TFormFile::directoryChanged()
 
 void TFormFile::filterChanged()
 {
-    const QList<FileTypeChoice> choices = fileTypeChoices();
-    const int index = std::clamp(m_filterBox->currentIndex(), 0, int(choices.size()) - 1);
-    m_fileList->showFiles(m_directoryList->directory(), choices[index].masks);
+    m_fileList->showFiles(m_directoryList->directory(), std::max(m_filterBox->currentIndex(), 0));
     updateOkButton();
     updateSaveCaption();
 }

@@ -174,6 +174,8 @@ private:
     PrecomputedFile* takeAhead(const std::string& file, std::size_t index);
     /// WriteResult, or its equal for a result computed ahead.
     bool writeResult(const PrecomputedFile* ahead, std::string* error);
+    /// Appends the protocol line of a file that was not processed and counts it.
+    void notProcessed(const std::string& line);
     void abortWithError(const std::string& message);
     void saveReport(const std::string& directory);
     void finish();
@@ -244,9 +246,11 @@ RunOutcome Driver::singleFile()
     const FileJobResult job = RunFileJob(m_session, file);
     const std::int64_t before = FileSizeOf(file);
     std::string error;
-    if (job.outcome == JobOutcome::Failed || (job.processed() && !WriteResult(m_session, &error))) {
+    const bool jobFailed
+        = job.outcome == JobOutcome::Failed || job.outcome == JobOutcome::Unreadable;
+    if (jobFailed || (job.processed() && !WriteResult(m_session, &error))) {
         m_host.setButtonPanelEnabled(true);
-        m_host.showError(job.outcome == JobOutcome::Failed ? job.message : error);
+        m_host.showError(jobFailed ? job.message : error);
         m_outcome.result = RunResult::Aborted;
         finish();
         return m_outcome;
@@ -392,8 +396,7 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
     state().currentFile = file;
     m_session.host.SetStatus("Processing: " + file);
     if (!fileExists(file)) {
-        append("==> " + file + "   -  skipped: file not found");
-        ++m_outcome.skipped;
+        notProcessed("==> " + file + "   -  skipped: file not found");
         return true;
     }
     std::string backupNote;
@@ -401,8 +404,7 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
         const BackupResult backup
             = makeFileBackup(state(), file, m_session.settings.BackupExt, CopyFileKeepDate);
         if (!backup.ok) {
-            append("==> " + file + "   -  not processed: " + backup.error);
-            ++m_outcome.skipped;
+            notProcessed("==> " + file + "   -  not processed: " + backup.error);
             return true;
         }
         backupNote = "   ==> Backup: " + backup.backupFile;
@@ -419,6 +421,11 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
         }
         state().userBreak = false;
     }
+    if (job.outcome == JobOutcome::Unreadable) {
+        // As when its backup could not be read: this file is left alone, the run goes on.
+        notProcessed("==> " + file + "   -  not processed: " + job.message);
+        return true;
+    }
     if (job.outcome == JobOutcome::Failed) {
         abortWithError(job.message);
         return false;
@@ -430,11 +437,24 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
         return false;
     }
     const std::int64_t after = FileSizeOf(file);
-    append(fileProtocolLine(operation(), file, before, after, job.processed()) + backupNote);
+    const std::string line
+        = fileProtocolLine(operation(), file, before, after, job.processed()) + backupNote;
     state().sizeBeforeTotal += before;
     state().sizeAfterTotal += after;
-    job.processed() ? ++m_outcome.processed : ++m_outcome.skipped;
+    if (job.processed()) {
+        append(line);
+        ++m_outcome.processed;
+    } else {
+        notProcessed(line);
+    }
     return true;
+}
+
+void Driver::notProcessed(const std::string& line)
+{
+    append(line);
+    ++m_outcome.skipped;
+    m_outcome.notProcessed.push_back(line);
 }
 
 void Driver::abortWithError(const std::string& message)

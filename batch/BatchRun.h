@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zenkel {
 
@@ -60,6 +61,8 @@ struct RunOutcome
     RunResult result = RunResult::NothingToDo;
     int processed = 0;
     int skipped = 0; ///< vanished files, restores without backup, failed backups
+    /// The protocol line of every file of a list or tree run that was not processed.
+    std::vector<std::string> notProcessed;
     std::string reportPath; ///< where report.txt went, empty when none was saved
 };
 

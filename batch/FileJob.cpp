@@ -136,7 +136,7 @@ std::string FileCheckMessage(FileCheck check, const std::string& path)
     case FileCheck::Valid:
         return {};
     case FileCheck::Missing:
-        return path + ": no such file";
+        return path.empty() ? std::string("empty file name") : path + ": no such file";
     case FileCheck::Directory:
         return path + ": is a directory, not a file";
     case FileCheck::NotAFile:
@@ -343,7 +343,7 @@ FileJobResult RunFileJob(Session& session, const std::string& path)
     case LoadResult::Missing:
         return {JobOutcome::Skipped, "File not found: " + path};
     case LoadResult::Unreadable:
-        return failed(error);
+        return {JobOutcome::Unreadable, error};
     case LoadResult::Loaded:
         break;
     }

@@ -106,7 +106,8 @@ enum class JobOutcome
 {
     Processed,
     Skipped, ///< the file (or, for a restore, its backup) is not there
-    Failed, ///< a read, copy or disk-space failure; the message says which
+    Unreadable, ///< the file could not be read; nothing was written
+    Failed, ///< a copy or disk-space failure; the message says which
 };
 
 struct [[nodiscard]] FileJobResult

@@ -8,14 +8,51 @@
 #include "cli/CliRunner.h"
 #include "cli/UnifiedDiff.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 namespace zenkel {
 
 namespace {
+
+/// Where the documentation line stands at the start of a text (after a UTF-8 byte order
+/// mark): "<!--~ " ... " ~-->" up to the first line end. Empty when there is none.
+struct DocLineSpan
+{
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool empty() const { return end == begin; }
+};
+
+DocLineSpan docLineOf(std::string_view bytes)
+{
+    const std::size_t begin = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    const std::size_t lineEnd = std::min(bytes.find_first_of("\r\n", begin), bytes.size());
+    const std::string_view line = bytes.substr(begin, lineEnd - begin);
+    if (line.size() < 11 || !line.starts_with("<!--~ ") || !line.ends_with(" ~-->"))
+        return {};
+    return {begin, lineEnd};
+}
+
+/// The new text with its documentation line replaced by the old text's, when both have
+/// one (the date and time in it would otherwise report a change on every run); null when
+/// the new text stays as it is.
+std::optional<std::string> withOldDocLine(std::string_view oldBytes, std::string_view newBytes)
+{
+    const DocLineSpan oldLine = docLineOf(oldBytes);
+    const DocLineSpan newLine = docLineOf(newBytes);
+    if (oldLine.empty() || newLine.empty())
+        return std::nullopt;
+    std::string replaced(newBytes.substr(0, newLine.begin));
+    replaced += oldBytes.substr(oldLine.begin, oldLine.end - oldLine.begin);
+    replaced += newBytes.substr(newLine.end);
+    return replaced;
+}
 
 class Checker
 {
@@ -85,7 +122,11 @@ private:
         const FileValidator valid = [&s](const std::string& path) {
             return IsValidHtmlFile(path, s.settings.DoValidate, s.runState.CommandLineMode);
         };
-        std::vector<std::string> files = SearchTree(directory, m_options.type, valid);
+        std::vector<std::string> unreadable;
+        std::vector<std::string> files
+            = SearchTree(directory, m_options.type, valid, nullProgressSink(), &unreadable);
+        for (const std::string& dir : unreadable)
+            complain(dir + ": skipped: cannot read directory");
         if (files.empty())
             complain(directory + ": no file of the chosen type found");
         return files;
@@ -123,16 +164,22 @@ private:
 
     void checkStandardInput()
     {
-        const std::string bytes {
-            std::istreambuf_iterator<char>(m_in), std::istreambuf_iterator<char>()};
+        std::string bytes;
+        std::string error;
+        if (!readStandardInput(m_in, bytes, &error)) {
+            complain("-: cannot read standard input: " + error);
+            return;
+        }
         Engine& engine = m_session.engine;
         engine.setSourceText(SourceTextFromBytes(bytes), "-");
         engine.runOperation(m_session.runState.Operation);
         report("-", bytes, joinLines(engine.outputList(), m_lineEnd));
     }
 
-    void report(const std::string& name, const std::string& oldBytes, const std::string& newBytes)
+    void report(const std::string& name, const std::string& oldBytes, const std::string& result)
     {
+        const std::optional<std::string> replaced = withOldDocLine(oldBytes, result);
+        const std::string& newBytes = replaced ? *replaced : result;
         if (newBytes == oldBytes)
             return;
         m_changed = true;

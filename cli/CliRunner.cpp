@@ -2,6 +2,7 @@
 #include "cli/CliRunner.h"
 
 #include "base/Paths.h"
+#include "base/SafeFile.h"
 #include "batch/BatchRun.h"
 #include "batch/FileJob.h"
 #include "batch/FileSelection.h"
@@ -181,11 +182,13 @@ int setUpSession(const CliContext& c)
 
 // ---- one path -------------------------------------------------------------------------------
 
-/// Standard input to standard output; always accepted.
+/// Standard input to standard output; accepted without the checks a file passes.
 bool processStdin(const CliContext& c)
 {
-    const std::string bytes {
-        std::istreambuf_iterator<char>(c.in), std::istreambuf_iterator<char>()};
+    std::string bytes;
+    std::string error;
+    if (!readStandardInput(c.in, bytes, &error))
+        return c.complain("-: cannot read standard input: " + error);
     c.session.runState.currentFile.clear();
     c.session.engine.setSourceText(SourceTextFromBytes(bytes), "-");
     const FileJobResult result = ProcessSourceText(c.session);
@@ -314,6 +317,9 @@ int runSelection(const CliContext& c, std::vector<std::string> selectionLines)
         return ExitFileFailed;
     }
     if (c.options.quiet) {
+        // Quiet still names every file that was not processed.
+        for (const std::string& line : outcome.notProcessed)
+            c.complain(line.substr(line.rfind("==> ", 0) == 0 ? 4 : 0));
         c.out << outcome.processed << " processed, " << outcome.skipped << " skipped"
               << (outcome.reportPath.empty() ? std::string() : ", report " + outcome.reportPath)
               << '\n'
@@ -368,15 +374,23 @@ int runTree(const CliContext& c)
     const FileValidator valid = [&s](const std::string& path) {
         return IsValidHtmlFile(path, s.settings.DoValidate, s.runState.CommandLineMode);
     };
-    const SelectionOutcome selection
-        = finishTreeSelection(s.runState, directory, SearchTree(directory, c.options.type, valid));
+    std::vector<std::string> unreadable;
+    const SelectionOutcome selection = finishTreeSelection(s.runState, directory,
+        SearchTree(directory, c.options.type, valid, nullProgressSink(), &unreadable));
     lines.insert(lines.end(), selection.protocolLines.begin(), selection.protocolLines.end());
+    // A directory that could not be searched is work not done: named, and the exit is 1.
+    for (const std::string& dir : unreadable) {
+        lines.push_back(unreadableDirectoryLine(dir));
+        if (c.options.quiet || s.runState.fileList.empty())
+            c.complain(dir + ": skipped: cannot read directory");
+    }
     if (s.runState.fileList.empty()) {
         c.complain(directory + ": no file of the chosen type found");
         return ExitFileFailed;
     }
     s.runState.SelectionMode = SelectionMode::Tree;
-    return runSelection(c, std::move(lines));
+    const int status = runSelection(c, std::move(lines));
+    return unreadable.empty() ? status : std::max(status, ExitFileFailed);
 }
 
 // ---- commands -------------------------------------------------------------------------------
@@ -413,6 +427,25 @@ int listStyles(const CliContext& c)
 }
 
 } // namespace
+
+bool readStandardInput(std::istream& in, std::string& bytes, std::string* error)
+{
+    if (in.rdbuf() == std::cin.rdbuf()) {
+        // Nothing was read through the stream yet, so no bytes sit in its buffer.
+        int err = 0;
+        if (readAllFrom(STDIN_FILENO, bytes, &err))
+            return true;
+        if (error)
+            *error = std::strerror(err);
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in.bad())
+        return true;
+    if (error)
+        *error = "read error";
+    return false;
+}
 
 int runCli(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
 {

@@ -2,12 +2,38 @@
 #include "cli/CliOptions.h"
 #include "cli/CliRunner.h"
 
+#include <cerrno>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+/// A standard stream the tool was started without is opened on /dev/null the wrong way
+/// round: no file the tool opens can take its number (and receive its output), and using it
+/// fails with an error instead of reading or writing anything.
+void guardClosedStandardStreams()
+{
+    const int unusable[] = {O_WRONLY, O_RDONLY, O_WRONLY}; // for 0, 1, 2
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int opened = ::open("/dev/null", unusable[fd] | O_CLOEXEC);
+        if (opened >= 0 && opened != fd) {
+            ::dup2(opened, fd);
+            ::close(opened);
+        }
+    }
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    guardClosedStandardStreams();
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::cerr << zenkel::cliUsage();

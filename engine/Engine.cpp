@@ -2,6 +2,7 @@
 #include "engine/Engine.h"
 
 #include "base/SafeFile.h"
+#include "text/TextEncoding.h"
 
 namespace zenkel {
 
@@ -38,23 +39,31 @@ void Engine::pumpMessages()
 
 bool Engine::runOperation(Operation operation)
 {
-    switch (operation) {
-    case Operation::Format:
-        ParseHTML();
-        FormatHTML();
-        return true;
-    case Operation::Compress:
-        ParseHTML();
-        CompressHTML();
-        return true;
-    case Operation::Trim:
+    if (operation != Operation::Format && operation != Operation::Compress
+        && operation != Operation::Trim)
+        return false;
+    // The mark would otherwise become a text token on a line of its own, and an XML
+    // declaration after it would no longer open the file.
+    const bool bom = m_sourceText.starts_with(Utf8Bom);
+    if (bom)
+        m_sourceText.erase(0, Utf8Bom.size());
+    m_firstLinePrefix = bom ? Utf8Bom : std::string_view {};
+    if (operation == Operation::Trim) {
         TrimHTML();
-        return true;
-    case Operation::Restore:
-    case Operation::None:
-        break;
+    } else {
+        ParseHTML();
+        if (operation == Operation::Format)
+            FormatHTML();
+        else
+            CompressHTML();
     }
-    return false;
+    if (bom) {
+        // A text of nothing but the mark keeps it, on a line of its own.
+        if (!m_firstLinePrefix.empty())
+            emitLine({});
+        m_sourceText.insert(0, Utf8Bom);
+    }
+    return true;
 }
 
 std::string Engine::MakeDokuLine() const
@@ -67,6 +76,13 @@ std::string Engine::MakeDokuLine() const
 
 void Engine::emitLine(std::string_view line)
 {
+    if (!m_firstLinePrefix.empty()) [[unlikely]] {
+        std::string first(m_firstLinePrefix);
+        first += line;
+        m_firstLinePrefix = {};
+        emitLine(first);
+        return;
+    }
     if (m_preview)
         m_preview->addLine(line);
     else

@@ -64,8 +64,10 @@ public:
     void TrimHTML(); ///< source text -> trimmed lines
 
     /// Runs Format, Compress or Trim on the source text: the scan (not for Trim), then the
-    /// operation, with the result in the output list (or the preview sink). False, and
-    /// nothing done, for any other operation.
+    /// operation, with the result in the output list (or the preview sink). A UTF-8 byte
+    /// order mark at the start of the text is no content: it is kept out of the scan and the
+    /// trim and put back in front of the first output line. False, and nothing done, for any
+    /// other operation.
     bool runOperation(Operation operation);
 
     const TokenList& tokenList() const { return m_tokens; }
@@ -139,6 +141,8 @@ private:
     std::string m_tagWork;
     std::string m_key;
     std::string m_lineBuffer;
+    std::string_view m_firstLinePrefix; ///< goes in front of the next line emitted
+    bool m_countCodePoints = false; ///< the text is UTF-8: wrapping counts characters
     long long m_markerCounter = 0;
     long long m_indentLevel = 0;
     struct SearchMemo

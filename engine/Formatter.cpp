@@ -24,6 +24,7 @@ void Engine::FormatHTML()
     ResetCounters(m_style.tags);
     m_index.build(m_style.tags);
     m_indentLevel = 0;
+    m_countCodePoints = isUtf8Text(m_sourceText);
     // Indentation makes the output somewhat larger than the text; reserve for that.
     m_outputList.reserve(m_sourceText.size() / 8, m_sourceText.size() + m_sourceText.size() / 4);
     ProgressSink& sink = progress();
@@ -191,19 +192,33 @@ const WrapCharTable& wrapChars()
 
 void Engine::WrapText(std::string_view token)
 {
+    // Trailing blanks are never a reason to cut: the line loses them anyway, and the same text
+    // must wrap alike whether a tag or a line break followed it in the source.
+    while (!token.empty() && token.back() == ' ')
+        token.remove_suffix(1);
     const long long lineSize = m_style.options.LineSize;
     const bool quoteMode = m_style.options.BreakExcluder == "\"";
     const std::array<bool, 256>& interesting
         = quoteMode ? wrapChars().quoteMode : wrapChars().tagMode;
-    while (static_cast<long long>(token.size()) > lineSize) {
+    // Lengths and positions count characters: in UTF-8 text a continuation byte starts none.
+    const bool utf8 = m_countCodePoints;
+    long long length = utf8 ? static_cast<long long>(characterCount(token, true))
+                            : static_cast<long long>(token.size());
+    while (length > lineSize) {
         // Each cut lies at a blank outside protection, so the protection flag is clear again
         // where the rest of the token begins.
         bool protectedStretch = false;
-        std::size_t lastBreak = 0;
+        std::size_t lastBreak = 0; // byte count up to and including the remembered blank
+        long long lastBreakChars = 0;
         std::size_t cut = 0;
-        for (std::size_t i = 0; i < token.size(); ++i) {
-            while (i < token.size() && !interesting[static_cast<unsigned char>(token[i])])
+        long long cutChars = 0;
+        long long chars = 0; // characters before token[i]
+        for (std::size_t i = 0; i < token.size(); ++i, ++chars) {
+            while (i < token.size() && !interesting[static_cast<unsigned char>(token[i])]) {
+                if (!utf8 || (static_cast<unsigned char>(token[i]) & 0xC0) != 0x80)
+                    ++chars;
                 ++i;
+            }
             if (i == token.size())
                 break;
             const char c = token[i];
@@ -215,11 +230,13 @@ void Engine::WrapText(std::string_view token)
                 protectedStretch = false;
             if (c != ' ' || protectedStretch)
                 continue;
-            const std::size_t p = i + 1; // 1-based position of the blank
-            if (static_cast<long long>(p) <= lineSize) {
-                lastBreak = p;
+            const long long p = chars + 1; // 1-based character position of the blank
+            if (p <= lineSize) {
+                lastBreak = i + 1;
+                lastBreakChars = p;
             } else {
-                cut = lastBreak != 0 ? lastBreak : p;
+                cut = lastBreak != 0 ? lastBreak : i + 1;
+                cutChars = lastBreak != 0 ? lastBreakChars : p;
                 break;
             }
         }
@@ -227,6 +244,7 @@ void Engine::WrapText(std::string_view token)
             break;
         IndentLine(token.substr(0, cut));
         token.remove_prefix(cut);
+        length -= cutChars;
     }
     if (!token.empty())
         IndentLine(token);

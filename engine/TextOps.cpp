@@ -2,6 +2,7 @@
 #include "engine/TextOps.h"
 
 #include "engine/TagTable.h"
+#include "text/TextEncoding.h"
 
 #include <algorithm>
 #include <cstring>
@@ -62,9 +63,19 @@ void keyInto(std::string_view tagText, std::string& key, std::size_t maxLength)
     key += isKeyChar(tagText[n]) ? '\x01' : '>';
 }
 
+bool isUtf8Text(std::string_view text)
+{
+    const bool highByte = std::any_of(
+        text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return highByte && IsValidUtf8(text);
+}
+
 void convertTagNameCase(std::string& text, std::size_t lt, int tagCase)
 {
     if (tagCase != 1 && tagCase != 2)
+        return;
+    // Processing instructions such as <?xml ...?> are case-sensitive.
+    if (lt + 1 < text.size() && text[lt + 1] == '?')
         return;
     for (std::size_t i = lt; i < text.size(); ++i) {
         const char c = text[i];

@@ -17,7 +17,8 @@ void keyInto(
 
 /// Converts the case of the tag name that starts at text[lt] (a "<"): every character up to
 /// the first blank, double quote or ">" is upper-cased (tagCase 1) or lower-cased (tagCase 2,
-/// which also maps the Windows-1252 letters Ä, Ö, Ü to ä, ö, ü).
+/// which also maps the Windows-1252 letters Ä, Ö, Ü to ä, ö, ü). A tag that begins with "<?"
+/// keeps its case.
 void convertTagNameCase(std::string& text, std::size_t lt, int tagCase);
 
 /// Turns TABs into blanks and every run of blanks into one blank, in place.
@@ -30,6 +31,22 @@ void tidyBrackets(std::string& tag);
 /// Position of needle in text at or after from, ASCII letters compared without regard to
 /// case; npos when missing.
 std::size_t findNoCase(std::string_view text, std::string_view needle, std::size_t from);
+
+/// The number of characters of text: its bytes, or in UTF-8 text the bytes that are not
+/// continuation bytes.
+inline std::size_t characterCount(std::string_view text, bool utf8)
+{
+    if (!utf8)
+        return text.size();
+    std::size_t n = 0;
+    for (char c : text)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+/// True when text holds a byte above 127 and is valid UTF-8 (the editor's test for a UTF-8
+/// file); its lengths are then counted in characters, not bytes.
+bool isUtf8Text(std::string_view text);
 
 inline bool isLayoutBlank(char c)
 {

@@ -39,20 +39,20 @@ TrimKeys enabledTrimKeys(const TrimList* list)
 }
 
 /// Splits text into lines at LF, CR or CR LF; a line end at the very end starts no new line.
-void splitLines(std::string_view text, TextList& lines)
+template <typename AddLine> void splitLines(std::string_view text, AddLine&& add)
 {
     std::size_t begin = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c != '\n' && c != '\r')
             continue;
-        lines.add(text.substr(begin, i - begin));
+        add(text.substr(begin, i - begin));
         if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
             ++i;
         begin = i + 1;
     }
     if (begin < text.size())
-        lines.add(text.substr(begin));
+        add(text.substr(begin));
 }
 
 } // namespace
@@ -112,7 +112,7 @@ void Engine::TrimHTML()
     }
     m_outputList.clear();
     m_outputList.reserve(0, result.size());
-    splitLines(result, m_outputList);
+    splitLines(result, [this](std::string_view line) { emitLine(line); });
     sink.SetProgressPosition(0, static_cast<long long>(text.size()));
     sink.SetProgressPosition(0, 0);
     if (!m_selection)

@@ -7,8 +7,6 @@ namespace zenkel {
 
 namespace {
 
-constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
-
 // 0x80 ... 0x9F. The five bytes the code page leaves undefined map to the C1 control
 // character of the same number, which keeps them byte for byte through a load and a save.
 constexpr std::array<char16_t, 32> HighControlRange = {

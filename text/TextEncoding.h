@@ -14,6 +14,9 @@ enum class FileEncoding
     Utf8,
 };
 
+/// The UTF-8 byte order mark.
+inline constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+
 struct TextEncoding
 {
     FileEncoding kind = FileEncoding::Windows1252;

@@ -195,6 +195,43 @@ TEST_F(CliCheckTest, DiffShowsTheChangedLinesWithContext)
         "Files a/page.htm and b/page.htm differ in line ends only\n");
 }
 
+TEST_F(CliCheckTest, TheDocumentationLineIsNotCompared)
+{
+    const std::string options = m_home.file("styles/tiny/options.ini");
+    std::string ini = readBytes(options);
+    ini.replace(ini.find("UseWhileFormat=0"), 16, "UseWhileFormat=1");
+    writeBytes(options, ini);
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string oldDoc = "<!--~ Unknown User, DATE: 2001-01-01, TIME: 01:00 am, STYLE: "
+                               "tiny, Zenkel HTML v3.5d  ~-->\r\n";
+    std::string almost = FormattedPage;
+    almost.replace(almost.find("Hello "), 6, "Hello   ");
+    struct Row
+    {
+        const char* name;
+        std::string file;
+        const char* option;
+        int status;
+    };
+    const Row rows[] = {
+        {"an older documentation line", oldDoc + FormattedPage, "--check", 0},
+        {"after a byte order mark", bom + oldDoc + FormattedPage, "--check", 0},
+        {"a file without one", FormattedPage, "--check", 1},
+        {"a comment of the author's", "<!-- note -->\r\n" + FormattedPage, "--check", 1},
+        {"a change below it", oldDoc + almost, "--diff", 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        writeBytes(page(), row.file);
+        const ToolResult r = zenkel("format", {row.option, "page.htm"});
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_EQ(r.out.find("-<!--~"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("+<!--~"), std::string::npos) << r.out;
+    }
+    EXPECT_NE(zenkel("format", {"--diff", "page.htm"}).out.find("+  Hello <b>world</b>"),
+        std::string::npos);
+}
+
 TEST_F(CliCheckTest, LineEndsFollowTheSettingAndTheOption)
 {
     struct Row
@@ -336,7 +373,8 @@ TEST(CliOptionsTest, NewOptionsAreParsedAndChecked)
         {"check", {"format", "--check", "a.htm"}, ""},
         {"diff with jobs", {"trim", "--diff", "--jobs", "4", "--tree", "d"}, ""},
         {"jobs at its limit", {"format", "--jobs=256", "a.htm"}, ""},
-        {"jobs zero", {"format", "--jobs", "0", "a.htm"}, "--jobs needs a number from 1 to 256"},
+        {"jobs zero: one per core", {"format", "--jobs", "0", "a.htm"}, ""},
+        {"jobs auto", {"format", "--jobs=auto", "a.htm"}, ""},
         {"jobs too many", {"format", "--jobs", "257", "a.htm"}, "--jobs needs a number"},
         {"jobs not a number", {"format", "--jobs", "2x", "a.htm"}, "--jobs needs a number"},
         {"jobs without value", {"format", "a.htm", "--jobs"}, "--jobs needs a value"},
@@ -365,6 +403,7 @@ TEST(CliOptionsTest, NewOptionsAreParsedAndChecked)
     EXPECT_EQ(o.eol, "lf");
     EXPECT_TRUE(parseCliOptions({"--version"}).options.version);
     EXPECT_EQ(parseCliOptions({"format", "x"}).options.jobs, 1);
+    EXPECT_GE(parseCliOptions({"format", "--jobs", "auto", "x"}).options.jobs, 1);
 }
 
 } // namespace

@@ -87,7 +87,7 @@ struct FaultRow
     int status;
     std::string errPart; ///< must be in standard error
     std::function<void(const Fault&, const test::CliResult&)> check = nullptr;
-    std::string stdinBytes = {};
+    std::string input = {}; ///< a redirection of standard input; $W is the work directory
 };
 
 void unreadable(const std::string& path)
@@ -132,6 +132,46 @@ TEST(CliFaultTest, EveryFaultIsReportedAndHarmsNoFile)
             [](const Fault& f, const test::CliResult&) {
                 EXPECT_EQ(readBytes(f.work.file(LongName)), Page);
             }},
+        {"standard input is a directory", nullptr, {"format", "--home", "$H", "-"}, 1,
+            "-: cannot read standard input: Is a directory", nullptr, "<$W"},
+        {"standard input closed", nullptr, {"format", "--home", "$H", "-"}, 1,
+            "-: cannot read standard input: Bad file descriptor", nullptr, "<&-"},
+        {"standard input with a file", nullptr, {"format", "--home", "$H", "-", "$W/page.htm"}, 2,
+            "'-' (standard input) cannot be combined", pageUntouched},
+        {"empty file name", nullptr, {"format", "--home", "$H", ""}, 1,
+            "zenkel: empty file name\n"},
+        {"unreadable directory in a tree",
+            [](Fault& f) {
+                f.work.write("locked/inner.htm", Page);
+                unreadable(f.work.file("locked"));
+            },
+            {"format", "--home", "$H", "--tree", "$W"}, 1, "",
+            [](const Fault& f, const test::CliResult& r) {
+                EXPECT_NE(
+                    r.out.find(f.work.file("locked/") + "   -  skipped: cannot read directory"),
+                    std::string::npos)
+                    << r.out;
+                EXPECT_EQ(readBytes(f.work.file("page.htm")), FormattedPage);
+            }},
+        {"unreadable directory, quiet", [](Fault& f) { unreadable(f.work.makeDir("locked")); },
+            {"format", "--home", "$H", "--quiet", "--tree", "$W"}, 1,
+            "locked/: skipped: cannot read directory"},
+        {"unreadable file with backups",
+            [](Fault& f) { unreadable(f.work.write("secret.htm", Page)); },
+            {"format", "--home", "$H", "--quiet", "--tree", "$W"}, 1,
+            "secret.htm   -  not processed",
+            [](const Fault& f, const test::CliResult&) {
+                EXPECT_EQ(readBytes(f.work.file("page.htm")), FormattedPage);
+            }},
+        {"unreadable file without backups",
+            [](Fault& f) { unreadable(f.work.write("a-secret.htm", Page)); },
+            {"format", "--home", "$H", "--no-backup", "--tree", "$W"}, 1, "",
+            [](const Fault& f, const test::CliResult& r) {
+                EXPECT_NE(r.out.find("a-secret.htm   -  not processed: Cannot read file"),
+                    std::string::npos)
+                    << r.out;
+                EXPECT_EQ(readBytes(f.work.file("page.htm")), FormattedPage);
+            }},
     };
     for (const FaultRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -140,7 +180,9 @@ TEST(CliFaultTest, EveryFaultIsReportedAndHarmsNoFile)
             row.arrange(fault);
         fault.handOver();
         test::CliCall call;
-        call.stdinBytes = row.stdinBytes;
+        call.input = row.input;
+        if (const std::size_t at = call.input.find("$W"); at != std::string::npos)
+            call.input.replace(at, 2, fault.work.path());
         const test::CliResult r = fault.run(row.args, *prefix, call);
         EXPECT_EQ(r.status, row.status) << r.err;
         EXPECT_NE(r.err.find(row.errPart), std::string::npos) << r.err;

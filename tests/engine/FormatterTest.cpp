@@ -31,8 +31,7 @@ Lines format(const std::string& input, const std::function<void(Style&)>& adjust
     if (adjust)
         adjust(engine.style());
     engine.setSourceText(input, "t.htm");
-    engine.ParseHTML();
-    engine.FormatHTML();
+    engine.runOperation(Operation::Format);
     return engine.outputList().toVector();
 }
 
@@ -67,6 +66,13 @@ const WrapCase WrapCases[] = {
     {"a cut needs an allowed blank beyond the line size", "a b c d e f g h i j k", 3, "\"",
         {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j k"}},
     {"line size 0 puts each word on a line", "ab cd ef", 0, "\"", {"ab", "cd", "ef"}},
+    {"a trailing blank is no reason to cut", "abcde fghij\n", 10, "\"", {"abcde fghij"}},
+    {"the last word may cross the line size", "abcd efghijk\n", 10, "\"", {"abcd efghijk"}},
+    {"UTF-8 text counts characters", "Жили были дед и баба", 20, "\"", {"Жили были дед и баба"}},
+    {"UTF-8 text cuts by characters", "Жили были дед и баба", 10, "\"",
+        {"Жили были", "дед и баба"}},
+    {"text that is not valid UTF-8 counts bytes", "ЖЖЖ ЖЖЖ ЖЖЖ\xFF", 10, "\"",
+        {"ЖЖЖ", "ЖЖЖ ЖЖЖ\xFF"}},
 };
 
 TEST(FormatterTest, WrapsText)
@@ -189,6 +195,46 @@ TEST(FormatterTest, FormattingAgainChangesNothing)
     EXPECT_EQ(once[0],
         "<!--~ Unknown User, DATE: 2026-12-07, TIME: 09:05 pm, STYLE: , "
         "Zenkel HTML v3.5d  ~-->");
+}
+
+struct BomCase
+{
+    const char* name;
+    Operation operation;
+    std::string input;
+    Lines expected;
+    bool docLine = false;
+};
+
+TEST(EngineRunTest, ByteOrderMarkStaysInFront)
+{
+    const std::string bom = "\xEF\xBB\xBF";
+    const BomCase cases[] = {
+        {"format", Operation::Format, bom + "<?xml version=\"1.0\"?>\n<p>x</p>\n",
+            {bom + "<?xml version=\"1.0\"?>", "<P>", "x", "</P>"}},
+        {"format with the documentation line", Operation::Format, bom + "<p>x</p>",
+            {bom + "<!--~ Zenkel HTML v3.5d  ~-->", "<P>", "x", "</P>"}, true},
+        {"compress", Operation::Compress, bom + "<p>x</p>\n<p>y</p>\n", {bom + "<P>x</P><P>y</P>"}},
+        {"trim", Operation::Trim, bom + "\n<a> x </a>\n", {bom, "<a>x</a>"}},
+        {"nothing but the mark", Operation::Format, bom, {bom}},
+        {"trimming nothing but the mark", Operation::Trim, bom, {bom}},
+        {"a mark later in the text is text", Operation::Compress, "x" + bom, {"x" + bom}},
+    };
+    const TrimList trimList {"1<A>", "1</A>"};
+    for (const BomCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Engine engine;
+        exampleTable(engine.style().tags);
+        StyleOptions& options = engine.style().options;
+        options.UseWhileFormat = c.docLine;
+        options.DoIncludeUser = options.DoIncludeDate = options.DoIncludeTime = false;
+        options.DoIncludeStyle = false;
+        engine.setTrimList(&trimList);
+        engine.setSourceText(c.input, "t.htm");
+        ASSERT_TRUE(engine.runOperation(c.operation));
+        EXPECT_EQ(engine.outputList().toVector(), c.expected);
+        EXPECT_EQ(engine.sourceText(), c.input);
+    }
 }
 
 class CollectingSink : public LineSink

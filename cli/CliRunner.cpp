@@ -115,9 +115,14 @@ std::string joinNames(const std::vector<std::string>& names)
     return text;
 }
 
-void writeBytes(std::ostream& out, const std::string& bytes)
+/// The result on standard output: each line and its line end straight from the output
+/// list (the stream buffers them), so no joined copy of the whole result is made.
+void writeLines(std::ostream& out, const TextList& lines, std::string_view lineEnd)
 {
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    for (std::string_view line : lines) {
+        out.write(line.data(), static_cast<std::streamsize>(line.size()));
+        out.write(lineEnd.data(), static_cast<std::streamsize>(lineEnd.size()));
+    }
     out.flush();
 }
 
@@ -190,11 +195,12 @@ bool processStdin(const CliContext& c)
     if (!readStandardInput(c.in, bytes, &error))
         return c.complain("-: cannot read standard input: " + error);
     c.session.runState.currentFile.clear();
-    c.session.engine.setSourceText(SourceTextFromBytes(bytes), "-");
+    SourceTextInPlace(bytes);
+    c.session.engine.setSourceText(std::move(bytes), "-");
     const FileJobResult result = ProcessSourceText(c.session);
     if (!result.processed())
         return c.complain("-: " + result.message);
-    writeBytes(c.out, joinLines(c.session.engine.outputList(), lineEndOf(c.session.settings)));
+    writeLines(c.out, c.session.engine.outputList(), lineEndOf(c.session.settings));
     return false;
 }
 
@@ -257,7 +263,7 @@ bool processFile(const CliContext& c, const std::string& path)
     if (!result.processed()) // a fatal error is reported once, by the caller
         return c.host.fatal() ? true : c.complain(path + ": " + result.message);
     if (c.options.toStdout) {
-        writeBytes(c.out, joinLines(s.engine.outputList(), lineEndOf(s.settings)));
+        writeLines(c.out, s.engine.outputList(), lineEndOf(s.settings));
         return false;
     }
     const std::int64_t sizeBefore = FileSizeOf(path);

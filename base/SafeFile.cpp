@@ -3,6 +3,7 @@
 
 #include "base/Paths.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -53,7 +54,52 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
+/// The temporary siblings being written right now, so that a signal handler can remove them
+/// (removeTemporarySiblings). A slot is free (0), being filled (1) or names a file (2); the
+/// handler reads only slots that name a file and touches nothing but atomics and unlink.
+constexpr int TemporarySlotCount = 64;
+constexpr std::size_t TemporaryPathCapacity = 4096;
+
+struct TemporarySlot
+{
+    std::atomic<int> state {0};
+    char path[TemporaryPathCapacity];
+};
+
+TemporarySlot g_temporaries[TemporarySlotCount];
+
+/// Registers a temporary file; -1 when every slot is taken or the path is too long (the file
+/// is then still removed on every normal path, only not by a signal handler).
+int registerTemporary(const std::string& temp)
+{
+    if (temp.size() >= TemporaryPathCapacity)
+        return -1;
+    for (int i = 0; i < TemporarySlotCount; ++i) {
+        int expected = 0;
+        if (g_temporaries[i].state.compare_exchange_strong(expected, 1)) {
+            std::memcpy(g_temporaries[i].path, temp.c_str(), temp.size() + 1);
+            g_temporaries[i].state.store(2);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void unregisterTemporary(int slot)
+{
+    if (slot >= 0)
+        g_temporaries[slot].state.store(0);
+}
+
 } // namespace
+
+void removeTemporarySiblings() noexcept
+{
+    for (TemporarySlot& slot : g_temporaries) {
+        if (slot.state.load() == 2)
+            ::unlink(slot.path);
+    }
+}
 
 BufferedFileWriter::BufferedFileWriter(int fd)
     : m_fd(fd)
@@ -129,6 +175,7 @@ bool writeFileSafely(const std::string& path,
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return fail(error, path, errno);
+    const int slot = registerTemporary(temp);
     bool ok = false;
     {
         BufferedFileWriter out(fd);
@@ -156,11 +203,11 @@ bool writeFileSafely(const std::string& path,
         ok = false;
         err = errno;
     }
-    if (!ok) {
+    if (!ok)
         ::unlink(temp.c_str());
-        return fail(error, path, err);
-    }
-    return true;
+    // Only now: a signal between the rename and here finds no file of that name to remove.
+    unregisterTemporary(slot);
+    return ok || fail(error, path, err);
 }
 
 bool readAllFrom(int fd, std::string& bytes, int* error)

@@ -39,6 +39,10 @@ struct SafeWriteOptions
 [[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
     const SafeWriteOptions& options, std::string* error = nullptr);
 
+/// Removes the temporary siblings of the writes in progress (on every thread), leaving each
+/// target as it was. Safe to call from a signal handler that ends the program at once.
+void removeTemporarySiblings() noexcept;
+
 /// The output of a safe write: pieces are gathered in one buffer that is written whenever it
 /// is full, so a file of many short pieces costs few system calls and no copy of the whole.
 class BufferedFileWriter

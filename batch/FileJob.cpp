@@ -4,6 +4,7 @@
 #include "base/Ascii.h"
 #include "base/Paths.h"
 #include "base/SafeFile.h"
+#include "batch/Backup.h"
 #include "batch/Session.h"
 #include "engine/Engine.h"
 
@@ -379,12 +380,15 @@ FileJobResult RunFileJob(Session& session, const std::string& path)
 
     if (state.Operation == Operation::Restore) {
         state.backupFile = siblingBackupPath(path, session.settings.BackupExt);
-        if (!isRegularFile(state.backupFile))
-            return {JobOutcome::Skipped, "No backup to restore: " + state.backupFile};
         std::string error;
-        if (!CopyFileKeepDate(state.backupFile, path, &error))
+        switch (restoreFromBackup(path, session.settings.BackupExt, CopyFileKeepDate, &error)) {
+        case RestoreOutcome::Restored:
+            return {JobOutcome::Processed, {}};
+        case RestoreOutcome::Skipped:
+            return {JobOutcome::Skipped, "No backup to restore: " + state.backupFile};
+        case RestoreOutcome::Failed:
             return failed(error);
-        return {JobOutcome::Processed, {}};
+        }
     }
 
     std::string error;

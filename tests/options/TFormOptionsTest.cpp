@@ -737,7 +737,8 @@ void TFormOptionsTest::addingFontAppendsItAndSaysSo()
                           "isContentIndent=0\r\nCRLFLeading=1\r\nCRLFFollowed=1\r\n"
                           "DoGenerateSComment=0\r\nDoGenerateEComment=0\r\nStartComment=\r\n"
                           "EndComment=\r\nCommentLength=40\r\nCommentSymbol=*\r\n"
-                          "TreatAsText=0\r\nEnableCounter=0\r\nCIndent=1\r\n"));
+                          "TreatAsText=0\r\nEnableCounter=0\r\nCIndent=1\r\n"
+                          "KeepOnOneLine=0\r\n"));
     StyleOptions saved;
     LoadStyleOptions(saved, defaultDir().toStdString());
     QCOMPARE(saved.LineSize, 90);

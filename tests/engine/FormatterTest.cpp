@@ -177,7 +177,8 @@ TEST(FormatterTest, ShortElementsOnOneLine)
                       s.tags[5].DoGenerateEComment = true;
                       s.tags[5].CommentLength = 20;
                   }),
-        (Lines {"", "", "    <UL>", "", "\t<P>x</P>", "\t<!--~**********~-->", "\ty", "    </UL>"}));
+        (Lines {
+            "", "", "    <UL>", "", "\t<P>x</P>", "\t<!--~**********~-->", "\ty", "    </UL>"}));
 }
 
 void commentedTable(Style& s)

@@ -4,6 +4,7 @@
 #include "base/SafeFile.h"
 #include "batch/Backup.h"
 #include "batch/FileJob.h"
+#include "batch/RunLock.h"
 #include "batch/Session.h"
 #include "engine/Engine.h"
 
@@ -174,7 +175,11 @@ private:
     PrecomputedFile* takeAhead(const std::string& file, std::size_t index);
     /// WriteResult, or its equal for a result computed ahead.
     bool writeResult(const PrecomputedFile* ahead, std::string* error);
+    /// Appends the protocol line of a file that was not processed and counts it.
+    void notProcessed(const std::string& line);
     void abortWithError(const std::string& message);
+    /// A tree run's backup directory, else the program directory.
+    std::string reportDirectory();
     void saveReport(const std::string& directory);
     void finish();
 
@@ -195,6 +200,14 @@ RunOutcome Driver::run()
             && !state().fileList.empty());
     if (!somethingToDo) {
         m_host.showMessage("Zenkel HTML:\r\nNo Files selected, nothing to do ...!");
+        return m_outcome;
+    }
+    // Another process's run on the same program directory (a second window, a zenkel run)
+    // would interleave with this one: refused before anything is asked or touched.
+    const RunLock lock(state().programDirectory);
+    if (!lock.held()) {
+        m_host.showError(lock.refusal());
+        m_outcome.result = RunResult::Busy;
         return m_outcome;
     }
     state().sizeBeforeTotal = 0;
@@ -244,9 +257,11 @@ RunOutcome Driver::singleFile()
     const FileJobResult job = RunFileJob(m_session, file);
     const std::int64_t before = FileSizeOf(file);
     std::string error;
-    if (job.outcome == JobOutcome::Failed || (job.processed() && !WriteResult(m_session, &error))) {
+    const bool jobFailed
+        = job.outcome == JobOutcome::Failed || job.outcome == JobOutcome::Unreadable;
+    if (jobFailed || (job.processed() && !WriteResult(m_session, &error))) {
         m_host.setButtonPanelEnabled(true);
-        m_host.showError(job.outcome == JobOutcome::Failed ? job.message : error);
+        m_host.showError(jobFailed ? job.message : error);
         m_outcome.result = RunResult::Aborted;
         finish();
         return m_outcome;
@@ -320,8 +335,7 @@ RunOutcome Driver::batch(bool tree)
         append("\r\nOverall compressing performance: "
             + CompressionFigures(state().sizeBeforeTotal, state().sizeAfterTotal));
     append("\r\nJob done...");
-    saveReport(tree && !state().backupDirectory.empty() ? state().backupDirectory
-                                                        : state().programDirectory);
+    saveReport(reportDirectory());
     m_outcome.result = RunResult::Completed;
     finish();
     return m_outcome;
@@ -392,8 +406,7 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
     state().currentFile = file;
     m_session.host.SetStatus("Processing: " + file);
     if (!fileExists(file)) {
-        append("==> " + file + "   -  skipped: file not found");
-        ++m_outcome.skipped;
+        notProcessed("==> " + file + "   -  skipped: file not found");
         return true;
     }
     std::string backupNote;
@@ -401,8 +414,7 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
         const BackupResult backup
             = makeFileBackup(state(), file, m_session.settings.BackupExt, CopyFileKeepDate);
         if (!backup.ok) {
-            append("==> " + file + "   -  not processed: " + backup.error);
-            ++m_outcome.skipped;
+            notProcessed("==> " + file + "   -  not processed: " + backup.error);
             return true;
         }
         backupNote = "   ==> Backup: " + backup.backupFile;
@@ -412,12 +424,20 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
         = ahead ? FileJobResult {JobOutcome::Processed, {}} : RunFileJob(m_session, file);
     if (state().userBreak) {
         if (m_host.confirmUserBreak()) {
+            // The current file keeps its old content; the report records what was done, and
+            // a report of an earlier run does not stay behind looking like this one's.
             append(UserBreakQuestionAborted);
+            saveReport(reportDirectory());
             m_outcome.result = RunResult::UserBreak;
             finish();
             return false;
         }
         state().userBreak = false;
+    }
+    if (job.outcome == JobOutcome::Unreadable) {
+        // As when its backup could not be read: this file is left alone, the run goes on.
+        notProcessed("==> " + file + "   -  not processed: " + job.message);
+        return true;
     }
     if (job.outcome == JobOutcome::Failed) {
         abortWithError(job.message);
@@ -430,11 +450,24 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
         return false;
     }
     const std::int64_t after = FileSizeOf(file);
-    append(fileProtocolLine(operation(), file, before, after, job.processed()) + backupNote);
+    const std::string line
+        = fileProtocolLine(operation(), file, before, after, job.processed()) + backupNote;
     state().sizeBeforeTotal += before;
     state().sizeAfterTotal += after;
-    job.processed() ? ++m_outcome.processed : ++m_outcome.skipped;
+    if (job.processed()) {
+        append(line);
+        ++m_outcome.processed;
+    } else {
+        notProcessed(line);
+    }
     return true;
+}
+
+void Driver::notProcessed(const std::string& line)
+{
+    append(line);
+    ++m_outcome.skipped;
+    m_outcome.notProcessed.push_back(line);
 }
 
 void Driver::abortWithError(const std::string& message)
@@ -443,12 +476,17 @@ void Driver::abortWithError(const std::string& message)
     // saved, the window usable again. Nothing else is touched.
     append("--> ERROR: " + message);
     append(AbortedLine);
-    saveReport(state().SelectionMode == SelectionMode::Tree && !state().backupDirectory.empty()
-            ? state().backupDirectory
-            : state().programDirectory);
+    saveReport(reportDirectory());
     m_host.showError(message);
     m_outcome.result = RunResult::Aborted;
     finish();
+}
+
+std::string Driver::reportDirectory()
+{
+    return state().SelectionMode == SelectionMode::Tree && !state().backupDirectory.empty()
+        ? state().backupDirectory
+        : state().programDirectory;
 }
 
 void Driver::saveReport(const std::string& directory)

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zenkel {
 
@@ -47,7 +48,7 @@ public:
 enum class RunResult
 {
     NothingToDo, ///< no file selected
-    Busy, ///< another run is going
+    Busy, ///< another run is going, in this process or another one on the program directory
     Canceled, ///< the confirmation was refused
     Refused, ///< the tree's backup directory could not be made
     UserBreak, ///< stopped by the user between files
@@ -60,6 +61,8 @@ struct RunOutcome
     RunResult result = RunResult::NothingToDo;
     int processed = 0;
     int skipped = 0; ///< vanished files, restores without backup, failed backups
+    /// The protocol line of every file of a list or tree run that was not processed.
+    std::vector<std::string> notProcessed;
     std::string reportPath; ///< where report.txt went, empty when none was saved
 };
 

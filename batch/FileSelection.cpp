@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <system_error>
+#include <unordered_set>
 
 namespace zenkel {
 
@@ -33,8 +34,9 @@ struct TreeEntry
     fs::file_type type;
 };
 
-/// The visible entries of one directory in name order; none when it cannot be read.
-std::vector<TreeEntry> listDirectory(const std::string& base, ProgressSink& progress)
+/// The visible entries of one directory in name order; *failed when it (or part of it)
+/// cannot be read.
+std::vector<TreeEntry> listDirectory(const std::string& base, ProgressSink& progress, bool* failed)
 {
     std::vector<TreeEntry> entries;
     std::error_code ec;
@@ -51,19 +53,24 @@ std::vector<TreeEntry> listDirectory(const std::string& base, ProgressSink& prog
         if (!statusError)
             entries.push_back({std::move(name), type});
     }
+    *failed = static_cast<bool>(ec);
     std::sort(entries.begin(), entries.end(),
         [](const TreeEntry& a, const TreeEntry& b) { return a.name < b.name; });
     return entries;
 }
 
 void searchDirectory(const std::string& base, int treeFileType, const FileValidator& isValid,
-    ProgressSink& progress, std::vector<std::string>& found)
+    ProgressSink& progress, std::vector<std::string>& found, std::vector<std::string>* unreadable)
 {
-    for (const TreeEntry& entry : listDirectory(base, progress)) {
+    bool failed = false;
+    const std::vector<TreeEntry> entries = listDirectory(base, progress, &failed);
+    if (failed && unreadable)
+        unreadable->push_back(base);
+    for (const TreeEntry& entry : entries) {
         const std::string path = base + entry.name;
         if (entry.type == fs::file_type::directory) {
             if (!isSkippedDirectory(entry.name))
-                searchDirectory(path + "/", treeFileType, isValid, progress, found);
+                searchDirectory(path + "/", treeFileType, isValid, progress, found, unreadable);
         } else if (entry.type == fs::file_type::regular) {
             // Only regular files: reading a pipe or device to validate it could block.
             if (MatchesTypeFilter(entry.name, treeFileType) && isValid(path))
@@ -134,12 +141,31 @@ bool MatchesTypeFilter(std::string_view name, int treeFileType)
 }
 
 std::vector<std::string> SearchTree(const std::string& directory, int treeFileType,
-    const FileValidator& isValid, ProgressSink& progress)
+    const FileValidator& isValid, ProgressSink& progress,
+    std::vector<std::string>* unreadableDirectories)
 {
     std::vector<std::string> found;
     if (!directory.empty())
-        searchDirectory(withTrailingSlash(directory), treeFileType, isValid, progress, found);
+        searchDirectory(withTrailingSlash(directory), treeFileType, isValid, progress, found,
+            unreadableDirectories);
     return found;
+}
+
+std::vector<std::string> withoutRepeatedFiles(const std::vector<std::string>& paths)
+{
+    std::vector<std::string> kept;
+    std::unordered_set<std::string> seen;
+    for (const std::string& path : paths) {
+        const std::string real = realPathOf(path);
+        if (seen.insert(real.empty() ? path : real).second)
+            kept.push_back(path);
+    }
+    return kept;
+}
+
+std::string unreadableDirectoryLine(const std::string& directory)
+{
+    return "==> " + directory + "   -  skipped: cannot read directory";
 }
 
 std::int64_t selectionFileSize(const std::string& path)
@@ -176,8 +202,10 @@ SelectionOutcome selectFileList(RunState& state, const std::string& directory,
     SelectionOutcome outcome;
     state.sourceDirectory = withTrailingSlash(directory);
     state.fileList.clear();
-    for (const std::string& name : names) {
-        const std::string path = state.sourceDirectory + name;
+    std::vector<std::string> paths;
+    for (const std::string& name : names)
+        paths.push_back(state.sourceDirectory + name);
+    for (const std::string& path : withoutRepeatedFiles(paths)) {
         if (!isValid(path))
             continue;
         state.fileList.push_back(path);

@@ -44,10 +44,20 @@ bool MatchesTypeFilter(std::string_view name, int treeFileType);
 /// sub-directory is searched completely where it is met. Entries of a directory are taken in
 /// name order. Hidden entries (names beginning with '.'), symbolic links, anything that is
 /// not a regular file or directory, and directories whose name contains "_vti_cnf" are passed
-/// over; so is a directory that cannot be read. Lets the window handle pending messages as
-/// it goes.
+/// over; so is a directory that cannot be read, which is added to *unreadableDirectories
+/// (with its final '/') when that is given. Lets the window handle pending messages as it
+/// goes.
 std::vector<std::string> SearchTree(const std::string& directory, int treeFileType,
-    const FileValidator& isValid, ProgressSink& progress = nullProgressSink());
+    const FileValidator& isValid, ProgressSink& progress = nullProgressSink(),
+    std::vector<std::string>* unreadableDirectories = nullptr);
+
+/// The protocol line of a directory of a tree that could not be read.
+std::string unreadableDirectoryLine(const std::string& directory);
+
+/// The paths without repeats: a path whose real file (links, "." and ".." resolved) came
+/// before is dropped, so that a run never processes a file twice and never overwrites its
+/// backup with a processed text. The first spelling of each file is kept.
+std::vector<std::string> withoutRepeatedFiles(const std::vector<std::string>& paths);
 
 /// Size in bytes, 0 when there is no such file.
 std::int64_t selectionFileSize(const std::string& path);

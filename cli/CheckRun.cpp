@@ -122,7 +122,11 @@ private:
         const FileValidator valid = [&s](const std::string& path) {
             return IsValidHtmlFile(path, s.settings.DoValidate, s.runState.CommandLineMode);
         };
-        std::vector<std::string> files = SearchTree(directory, m_options.type, valid);
+        std::vector<std::string> unreadable;
+        std::vector<std::string> files
+            = SearchTree(directory, m_options.type, valid, nullProgressSink(), &unreadable);
+        for (const std::string& dir : unreadable)
+            complain(dir + ": skipped: cannot read directory");
         if (files.empty())
             complain(directory + ": no file of the chosen type found");
         return files;
@@ -160,8 +164,12 @@ private:
 
     void checkStandardInput()
     {
-        const std::string bytes {
-            std::istreambuf_iterator<char>(m_in), std::istreambuf_iterator<char>()};
+        std::string bytes;
+        std::string error;
+        if (!readStandardInput(m_in, bytes, &error)) {
+            complain("-: cannot read standard input: " + error);
+            return;
+        }
         Engine& engine = m_session.engine;
         engine.setSourceText(SourceTextFromBytes(bytes), "-");
         engine.runOperation(m_session.runState.Operation);

@@ -3,7 +3,9 @@
 
 #include "engine/DocLine.h"
 
+#include <algorithm>
 #include <array>
+#include <thread>
 #include <utility>
 
 namespace zenkel {
@@ -62,7 +64,8 @@ constexpr std::string_view Usage
       "                     zenkel trim --tree site --type 1\n"
       "  --no-report      do not save report.txt\n"
       "                     zenkel format --no-report a.htm b.htm\n"
-      "  --quiet          print only errors and the final summary\n"
+      "  --quiet          print only errors (every file not processed is named) and the\n"
+      "                   final summary\n"
       "                     zenkel format --quiet --tree site\n"
       "  --check          write nothing (no file, backup, report, snapshot or diagnostic file);\n"
       "                   print each file whose content would change; the documentation\n"
@@ -77,7 +80,8 @@ constexpr std::string_view Usage
       "                   (3 lines of context; line ends are not compared)\n"
       "                     zenkel format --diff page.htm | less\n"
       "  --jobs N         compute the results of a list or tree run on N threads (1 to 256,\n"
-      "                   default 1); protocol, report and exit status stay as with 1\n"
+      "                   0 or auto: one per processor core; default 1); protocol, report\n"
+      "                   and exit status stay as with 1\n"
       "                     zenkel compress --jobs 2 --tree site\n"
       "  --eol crlf|lf    line end written after every output line (default: LineEnds of "
       "prg.ini,\n"
@@ -149,6 +153,11 @@ bool takeValue(const std::vector<std::string>& args, std::size_t& i, std::string
 
 bool parseJobs(const std::string& text, int& jobs)
 {
+    if (text == "auto" || text == "0") {
+        const unsigned cores = std::thread::hardware_concurrency();
+        jobs = std::clamp(static_cast<int>(cores), 1, MaxJobs);
+        return true;
+    }
     if (text.empty() || text.size() > 3)
         return false;
     int value = 0;
@@ -195,6 +204,10 @@ std::string checkCombination(const CliOptions& o)
     }
     if (o.paths.empty())
         return "no PATH given";
+    // Standard input is the only text of its run: status lines or a second text would end
+    // up in the HTML written to standard output.
+    if (o.paths.size() > 1 && std::find(o.paths.begin(), o.paths.end(), "-") != o.paths.end())
+        return "'-' (standard input) cannot be combined with other paths";
     if (o.command == CliCommand::Restore) {
         if (o.toStdout)
             return "restore cannot write to standard output";
@@ -269,7 +282,8 @@ CliParseResult parseCliOptions(const std::vector<std::string>& args)
             return result;
         } else if (std::optional<std::string> jobs; takeValue(args, i, "--jobs", jobs, error)) {
             if (jobs && !parseJobs(*jobs, o.jobs))
-                return failure("option --jobs needs a number from 1 to " + std::to_string(MaxJobs));
+                return failure("option --jobs needs a number from 1 to " + std::to_string(MaxJobs)
+                    + ", or 0 or auto for one per processor core");
         } else if (takeValue(args, i, "--eol", o.eol, error)) {
             if (o.eol && *o.eol != "crlf" && *o.eol != "lf")
                 return failure("option --eol needs crlf or lf");

@@ -373,7 +373,8 @@ TEST(CliOptionsTest, NewOptionsAreParsedAndChecked)
         {"check", {"format", "--check", "a.htm"}, ""},
         {"diff with jobs", {"trim", "--diff", "--jobs", "4", "--tree", "d"}, ""},
         {"jobs at its limit", {"format", "--jobs=256", "a.htm"}, ""},
-        {"jobs zero", {"format", "--jobs", "0", "a.htm"}, "--jobs needs a number from 1 to 256"},
+        {"jobs zero: one per core", {"format", "--jobs", "0", "a.htm"}, ""},
+        {"jobs auto", {"format", "--jobs=auto", "a.htm"}, ""},
         {"jobs too many", {"format", "--jobs", "257", "a.htm"}, "--jobs needs a number"},
         {"jobs not a number", {"format", "--jobs", "2x", "a.htm"}, "--jobs needs a number"},
         {"jobs without value", {"format", "a.htm", "--jobs"}, "--jobs needs a value"},
@@ -402,6 +403,7 @@ TEST(CliOptionsTest, NewOptionsAreParsedAndChecked)
     EXPECT_EQ(o.eol, "lf");
     EXPECT_TRUE(parseCliOptions({"--version"}).options.version);
     EXPECT_EQ(parseCliOptions({"format", "x"}).options.jobs, 1);
+    EXPECT_GE(parseCliOptions({"format", "--jobs", "auto", "x"}).options.jobs, 1);
 }
 
 } // namespace

@@ -126,8 +126,8 @@ void writeBytes(std::ostream& out, const std::string& bytes)
 bool reportNoStyle(const CliContext& c)
 {
     const std::string message = c.host.fatal() ? *c.host.fatal() : std::string(NoStyleMessage);
-    return c.complain(
-        oneLine(message) + " (styles directory: " + c.session.catalogue.stylesDirectory() + ")");
+    const std::vector<std::string> dirs = c.session.catalogue.stylesDirectories();
+    return c.complain(oneLine(message) + " (styles directory: " + joinNames(dirs) + ")");
 }
 
 /// --style must name a listed style; without it, StyleName of prg.ini with the fallback.
@@ -136,15 +136,14 @@ int activateStyle(const CliContext& c)
     std::string name = c.session.settings.StyleName;
     if (c.options.style) {
         std::vector<std::string> list;
-        if (ListStyles(c.session.catalogue.stylesDirectory(), list, c.host) == 0) {
+        if (ListStyles(c.session.catalogue.stylesDirectories(), list, c.host) == 0) {
             reportNoStyle(c);
             return ExitSetupFailed;
         }
         name = *c.options.style;
         if (std::find(list.begin(), list.end(), name) == list.end()) {
             c.complain("unknown style \"" + name + "\": no usable style directory "
-                + StyleDirectory(c.session.runState.programDirectory, name)
-                + " (styles: " + joinNames(list) + ")");
+                + c.session.catalogue.styleDirectory(name) + " (styles: " + joinNames(list) + ")");
             return ExitSetupFailed;
         }
     }
@@ -422,6 +421,8 @@ int listStyles(const CliContext& c)
 {
     for (const std::string& name : c.session.catalogue.styleList())
         c.out << (name == c.session.settings.StyleName ? "* " : "  ") << name << '\n';
+    c.out << DescribeDirectories(
+        {c.session.runState.programDirectory, c.session.runState.dataDirectory});
     c.out.flush();
     return ExitDone;
 }
@@ -449,16 +450,21 @@ bool readStandardInput(std::istream& in, std::string& bytes, std::string* error)
 
 int runCli(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
 {
+    const ProgramDirectories dirs = FindProgramDirectories(options.home);
     if (options.help) {
-        out << cliUsage();
+        out << cliUsage() << "\nIN USE\n" << DescribeDirectories(dirs, "  ");
         return ExitDone;
     }
     if (options.version) {
         out << cliVersion() << '\n';
         return ExitDone;
     }
+    // --check and --diff write nothing; without a copy they still find the shipped styles.
+    std::string error;
+    if (!options.check && !options.diff && !PrepareProgramDirectory(dirs, &error))
+        err << "zenkel: warning: " << error << '\n';
     CliHost host;
-    Session session(FindProgramDirectory(options.home), host);
+    Session session(dirs, host);
     session.runState.Operation = operationOf(options.command);
     const CliContext context {options, session, host, in, out, err};
     if (const int status = setUpSession(context); status != ExitDone)

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <ctime>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,8 +39,56 @@ struct SafeWriteOptions
 [[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
     const SafeWriteOptions& options, std::string* error = nullptr);
 
-/// Reads everything left in an open file into bytes (replacing them). False with the
-/// system's error number in *error when a read fails; EINTR is retried.
+/// Removes the temporary siblings of the writes in progress (on every thread), leaving each
+/// target as it was. Safe to call from a signal handler that ends the program at once.
+void removeTemporarySiblings() noexcept;
+
+/// The output of a safe write: pieces are gathered in one buffer that is written whenever it
+/// is full, so a file of many short pieces costs few system calls and no copy of the whole.
+class BufferedFileWriter
+{
+public:
+    explicit BufferedFileWriter(int fd);
+    ~BufferedFileWriter();
+    BufferedFileWriter(const BufferedFileWriter&) = delete;
+    BufferedFileWriter& operator=(const BufferedFileWriter&) = delete;
+    /// False (errno set) when a write fails.
+    [[nodiscard]] bool put(std::string_view piece);
+    [[nodiscard]] bool flush();
+
+private:
+    static constexpr std::size_t Capacity = 1 << 18;
+    int m_fd;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_used = 0;
+};
+
+/// writeFileSafely with bytes that writeContent puts into the writer as it makes them;
+/// false from writeContent fails the write.
+[[nodiscard]] bool writeFileSafely(const std::string& path,
+    const std::function<bool(BufferedFileWriter&)>& writeContent,
+    const SafeWriteOptions& options = {}, std::string* error = nullptr);
+
+/// A file made of lines (any list of texts), each followed by lineEnd, written straight from
+/// the list without joining it into a copy first.
+template <typename Lines>
+[[nodiscard]] bool writeLinesSafely(const std::string& path, const Lines& lines,
+    std::string_view lineEnd, const SafeWriteOptions& options = {}, std::string* error = nullptr)
+{
+    return writeFileSafely(
+        path,
+        [&lines, lineEnd](BufferedFileWriter& out) {
+            for (std::string_view line : lines)
+                if (!out.put(line) || !out.put(lineEnd))
+                    return false;
+            return true;
+        },
+        options, error);
+}
+
+/// Reads everything left in an open file into bytes (replacing them). A regular file is read
+/// into storage sized once, with room for one more byte (a line end the caller may add).
+/// False with the system's error number in *error when a read fails; EINTR is retried.
 [[nodiscard]] bool readAllFrom(int fd, std::string& bytes, int* error = nullptr);
 
 /// Joins lines (any list of texts), each followed by CR LF.

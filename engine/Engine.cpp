@@ -106,12 +106,7 @@ std::string crlfLines(const TextList& list)
 
 std::string Engine::tokenListFileBytes() const
 {
-    std::string bytes;
-    for (std::size_t i = 0; i < m_tokens.size(); ++i) {
-        bytes += m_tokens[i];
-        bytes += "\r\n";
-    }
-    return bytes;
+    return crlfLines(m_tokens.texts());
 }
 
 std::string Engine::blockStoreFileBytes() const
@@ -122,8 +117,11 @@ std::string Engine::blockStoreFileBytes() const
 bool Engine::writeDiagnosticFiles(const std::string& dir, std::string* error) const
 {
     const std::string base = dir.empty() || dir.back() == '/' ? dir : dir + '/';
-    return writeFileSafely(base + "0tmp_htm.htm", tokenListFileBytes(), error, false)
-        && writeFileSafely(base + "0tmp_nftags.htm", blockStoreFileBytes(), error, false);
+    // Written straight from the lists: no copy of either list is made.
+    SafeWriteOptions scratch;
+    scratch.sync = false;
+    return writeLinesSafely(base + "0tmp_htm.htm", m_tokens.texts(), "\r\n", scratch, error)
+        && writeLinesSafely(base + "0tmp_nftags.htm", m_blocks.lines(), "\r\n", scratch, error);
 }
 
 } // namespace zenkel

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -80,6 +81,10 @@ bool copyStyle(const std::string& from, const std::string& programDir, const std
     if (!::mkdtemp(scratch.data()))
         return fail(
             error, "Cannot create a directory in \"" + programDir + "\": " + std::strerror(errno));
+    // mkdtemp makes it private; a style directory gets the modes of any new directory.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(scratch.c_str(), 0777 & ~mask);
     std::error_code ec;
     fs::copy(from, scratch, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
     for (fs::recursive_directory_iterator it(scratch, ec), end; !ec && it != end;

@@ -65,7 +65,7 @@ void TFormOptions::InitPreviewCombo()
 {
     OptionsControls& ui = *m_ui;
     ui.MemoPreview->clear();
-    const PreviewFileList list = ListPreviewFiles(programDirectory());
+    const PreviewFileList list = ListPreviewFiles(m_session.runState.dataDirectory);
     m_previewDirectory = list.directory;
     m_previewFile.clear();
     m_previewAvailable = false;

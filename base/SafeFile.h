@@ -37,6 +37,18 @@ struct SafeWriteOptions
 [[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
     const SafeWriteOptions& options, std::string* error = nullptr);
 
+/// Writes a scratch or diagnostic file of the program directory: private to the user (mode
+/// 0600, also for a file an older version left readable to others), not flushed to the disk.
+/// When it cannot be written, an older file at the path is removed, or else emptied, so that
+/// it never passes for this run's content; *error then names the file and says when stale
+/// content could not be cleared.
+[[nodiscard]] bool writeScratchFile(
+    const std::string& path, std::string_view bytes, std::string* error = nullptr);
+
+/// Removes the regular file at path, or else empties it, after a failed write, so that an
+/// earlier run's content cannot pass for the new one. False when it is still there whole.
+bool clearStaleFile(const std::string& path);
+
 /// Reads everything left in an open file into bytes (replacing them). False with the
 /// system's error number in *error when a read fails; EINTR is retried.
 [[nodiscard]] bool readAllFrom(int fd, std::string& bytes, int* error = nullptr);

@@ -358,7 +358,9 @@ FileJobResult ProcessSourceText(Session& session)
     Engine& engine = session.engine;
     engine.runOperation(operation);
     // Only written for inspection, never read back: the job goes on without them.
-    (void)engine.writeDiagnosticFiles(session.runState.programDirectory);
+    std::string error;
+    if (!engine.writeDiagnosticFiles(session.runState.programDirectory, &error))
+        session.noteScratchError(error);
     return {JobOutcome::Processed, {}};
 }
 
@@ -389,7 +391,8 @@ bool WriteResult(Session& session, std::string* error)
     const std::string bytes = joinLines(session.engine.outputList(), lineEndOf(session.settings));
     // The snapshot is the editor's reload copy; an unwritable program directory must not
     // keep the user's file from being written.
-    (void)writeFileSafely(state.snapshotFile, bytes, nullptr, false);
+    if (std::string scratchError; !writeScratchFile(state.snapshotFile, bytes, &scratchError))
+        session.noteScratchError(scratchError);
     return writeFileSafely(state.currentFile, bytes, error);
 }
 

@@ -122,8 +122,12 @@ std::string Engine::blockStoreFileBytes() const
 bool Engine::writeDiagnosticFiles(const std::string& dir, std::string* error) const
 {
     const std::string base = dir.empty() || dir.back() == '/' ? dir : dir + '/';
-    return writeFileSafely(base + "0tmp_htm.htm", tokenListFileBytes(), error, false)
-        && writeFileSafely(base + "0tmp_nftags.htm", blockStoreFileBytes(), error, false);
+    // Both are written (or cleared) even when the first fails; *error tells the first failure.
+    std::string second;
+    const bool tokens = writeScratchFile(base + "0tmp_htm.htm", tokenListFileBytes(), error);
+    const bool blocks = writeScratchFile(
+        base + "0tmp_nftags.htm", blockStoreFileBytes(), tokens ? error : &second);
+    return tokens && blocks;
 }
 
 } // namespace zenkel

@@ -13,6 +13,7 @@
 #include "base/SafeFile.h"
 #include "batch/Backup.h"
 #include "batch/FileSelection.h"
+#include "batch/RunLock.h"
 #include "style/StyleFiles.h"
 #include "widgets/Prompter.h"
 #include "widgets/TiledPanel.h"
@@ -322,7 +323,13 @@ void TForm1::BRestoreClick()
         SetButtonState();
         return;
     }
-    // The single file: its sibling backup goes back into the editor and the file.
+    // The single file: its sibling backup goes back into the editor and the file, unless
+    // another process runs on the program directory.
+    const RunLock lock(state.programDirectory);
+    if (!lock.held()) {
+        Prompter::error(this, programTitle(), qs(lock.refusal()));
+        return;
+    }
     const std::string backup = siblingBackupPath(state.currentFile, m_session.settings.BackupExt);
     state.backupFile = backup;
     std::string bytes;

@@ -1,6 +1,7 @@
 /// Paths and file tests shared by every layer.
 #include "base/Paths.h"
 
+#include <cstdlib>
 #include <sys/stat.h>
 
 namespace zenkel {
@@ -23,6 +24,16 @@ std::string withoutTrailingSlashes(std::string path)
 std::string withTrailingSlash(const std::string& directory)
 {
     return withoutTrailingSlashes(directory) + "/";
+}
+
+std::string realPathOf(const std::string& path)
+{
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return {};
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
 }
 
 std::string directoryOf(const std::string& path)

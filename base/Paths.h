@@ -14,6 +14,10 @@ std::string withoutTrailingSlashes(std::string path);
 /// The directory path with exactly one '/' at its end.
 std::string withTrailingSlash(const std::string& directory);
 
+/// The absolute path with every symbolic link, "." and ".." resolved; empty when the path
+/// cannot be resolved (nothing there, no permission).
+std::string realPathOf(const std::string& path);
+
 /// The directory part of a path, ending in '/'; "./" for a bare file name.
 std::string directoryOf(const std::string& path);
 

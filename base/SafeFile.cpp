@@ -3,11 +3,13 @@
 
 #include "base/Paths.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +39,7 @@ std::string resolveLink(const std::string& path)
     return ec ? path : target.string();
 }
 
+/// Writes what is left in bytes; false with errno set when a write fails.
 bool writeAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
@@ -51,7 +54,80 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
+/// The temporary siblings being written right now, so that a signal handler can remove them
+/// (removeTemporarySiblings). A slot is free (0), being filled (1) or names a file (2); the
+/// handler reads only slots that name a file and touches nothing but atomics and unlink.
+constexpr int TemporarySlotCount = 64;
+constexpr std::size_t TemporaryPathCapacity = 4096;
+
+struct TemporarySlot
+{
+    std::atomic<int> state {0};
+    char path[TemporaryPathCapacity];
+};
+
+TemporarySlot g_temporaries[TemporarySlotCount];
+
+/// Registers a temporary file; -1 when every slot is taken or the path is too long (the file
+/// is then still removed on every normal path, only not by a signal handler).
+int registerTemporary(const std::string& temp)
+{
+    if (temp.size() >= TemporaryPathCapacity)
+        return -1;
+    for (int i = 0; i < TemporarySlotCount; ++i) {
+        int expected = 0;
+        if (g_temporaries[i].state.compare_exchange_strong(expected, 1)) {
+            std::memcpy(g_temporaries[i].path, temp.c_str(), temp.size() + 1);
+            g_temporaries[i].state.store(2);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void unregisterTemporary(int slot)
+{
+    if (slot >= 0)
+        g_temporaries[slot].state.store(0);
+}
+
 } // namespace
+
+void removeTemporarySiblings() noexcept
+{
+    for (TemporarySlot& slot : g_temporaries) {
+        if (slot.state.load() == 2)
+            ::unlink(slot.path);
+    }
+}
+
+BufferedFileWriter::BufferedFileWriter(int fd)
+    : m_fd(fd)
+    , m_buffer(new char[Capacity])
+{ }
+
+BufferedFileWriter::~BufferedFileWriter() = default;
+
+bool BufferedFileWriter::put(std::string_view piece)
+{
+    if (piece.size() > Capacity - m_used) {
+        if (!flush())
+            return false;
+        // A piece longer than the buffer goes out directly.
+        if (piece.size() >= Capacity)
+            return writeAll(m_fd, piece);
+    }
+    std::memcpy(m_buffer.get() + m_used, piece.data(), piece.size());
+    m_used += piece.size();
+    return true;
+}
+
+bool BufferedFileWriter::flush()
+{
+    const bool ok = writeAll(m_fd, std::string_view(m_buffer.get(), m_used));
+    m_used = 0;
+    return ok;
+}
 
 bool writeFileSafely(const std::string& path, std::string_view bytes, std::string* error, bool sync)
 {
@@ -62,6 +138,14 @@ bool writeFileSafely(const std::string& path, std::string_view bytes, std::strin
 
 bool writeFileSafely(const std::string& path, std::string_view bytes,
     const SafeWriteOptions& options, std::string* error)
+{
+    return writeFileSafely(
+        path, [bytes](BufferedFileWriter& out) { return out.put(bytes); }, options, error);
+}
+
+bool writeFileSafely(const std::string& path,
+    const std::function<bool(BufferedFileWriter&)>& writeContent, const SafeWriteOptions& options,
+    std::string* error)
 {
     mode_t mode
         = options.newFileMode ? static_cast<mode_t>(*options.newFileMode & 07777) : 0666 & ~[] {
@@ -91,7 +175,12 @@ bool writeFileSafely(const std::string& path, std::string_view bytes,
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return fail(error, path, errno);
-    bool ok = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0;
+    const int slot = registerTemporary(temp);
+    bool ok = false;
+    {
+        BufferedFileWriter out(fd);
+        ok = writeContent(out) && out.flush() && ::fchmod(fd, mode) == 0;
+    }
     // Keeping the owner works only for a privileged user; otherwise the file becomes ours.
     if (ok && exists && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()))
         (void)!::fchown(fd, existing.st_uid, existing.st_gid);
@@ -105,18 +194,24 @@ bool writeFileSafely(const std::string& path, std::string_view bytes,
         ok = false;
         err = errno;
     }
+    // Renaming over an existing file makes the file system write the new data out at once
+    // (ext4 does so to protect files that were not flushed). A scratch file is not worth
+    // that wait: the old one is removed first, so the rename replaces nothing.
+    if (ok && !options.sync && exists)
+        (void)::unlink(target.c_str());
     if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
         ok = false;
         err = errno;
     }
-    if (!ok) {
+    if (!ok)
         ::unlink(temp.c_str());
-        return fail(error, path, err);
-    }
-    return true;
+    // Only now: a signal between the rename and here finds no file of that name to remove.
+    unregisterTemporary(slot);
+    return ok || fail(error, path, err);
 }
 
-bool writeScratchFile(const std::string& path, std::string_view bytes, std::string* error)
+bool writeScratchFile(const std::string& path,
+    const std::function<bool(BufferedFileWriter&)>& writeContent, std::string* error)
 {
     constexpr mode_t Private = S_IRUSR | S_IWUSR;
     struct stat existing
@@ -128,11 +223,17 @@ bool writeScratchFile(const std::string& path, std::string_view bytes, std::stri
     SafeWriteOptions options;
     options.sync = false;
     options.newFileMode = Private;
-    if (writeFileSafely(path, bytes, options, error))
+    if (writeFileSafely(path, writeContent, options, error))
         return true;
     if (!clearStaleFile(path) && error)
         *error += "; the file left there is from an earlier run";
     return false;
+}
+
+bool writeScratchFile(const std::string& path, std::string_view bytes, std::string* error)
+{
+    return writeScratchFile(
+        path, [bytes](BufferedFileWriter& out) { return out.put(bytes); }, error);
 }
 
 bool clearStaleFile(const std::string& path)
@@ -148,6 +249,36 @@ bool clearStaleFile(const std::string& path)
 bool readAllFrom(int fd, std::string& bytes, int* error)
 {
     bytes.clear();
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        // Read straight into storage of the file's size; a file that grows meanwhile is
+        // read on below.
+        const off_t at = ::lseek(fd, 0, SEEK_CUR);
+        const std::size_t expected
+            = static_cast<std::size_t>(info.st_size - (at > 0 && at < info.st_size ? at : 0));
+        bytes.reserve(expected + 1);
+        bytes.resize(expected);
+        std::size_t got = 0;
+        while (got < expected) {
+            const ssize_t n = ::read(fd, bytes.data() + got, expected - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                if (error)
+                    *error = errno;
+                bytes.clear();
+                return false;
+            }
+            if (n == 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        bytes.resize(got);
+        if (got < expected)
+            return true;
+    }
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <ctime>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,20 +39,86 @@ struct SafeWriteOptions
 [[nodiscard]] bool writeFileSafely(const std::string& path, std::string_view bytes,
     const SafeWriteOptions& options, std::string* error = nullptr);
 
+/// Removes the temporary siblings of the writes in progress (on every thread), leaving each
+/// target as it was. Safe to call from a signal handler that ends the program at once.
+void removeTemporarySiblings() noexcept;
+
+/// The output of a safe write: pieces are gathered in one buffer that is written whenever it
+/// is full, so a file of many short pieces costs few system calls and no copy of the whole.
+class BufferedFileWriter
+{
+public:
+    explicit BufferedFileWriter(int fd);
+    ~BufferedFileWriter();
+    BufferedFileWriter(const BufferedFileWriter&) = delete;
+    BufferedFileWriter& operator=(const BufferedFileWriter&) = delete;
+    /// False (errno set) when a write fails.
+    [[nodiscard]] bool put(std::string_view piece);
+    [[nodiscard]] bool flush();
+
+private:
+    static constexpr std::size_t Capacity = 1 << 18;
+    int m_fd;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_used = 0;
+};
+
+/// writeFileSafely with bytes that writeContent puts into the writer as it makes them;
+/// false from writeContent fails the write.
+[[nodiscard]] bool writeFileSafely(const std::string& path,
+    const std::function<bool(BufferedFileWriter&)>& writeContent,
+    const SafeWriteOptions& options = {}, std::string* error = nullptr);
+
+/// A file made of lines (any list of texts), each followed by lineEnd, written straight from
+/// the list without joining it into a copy first.
+template <typename Lines>
+[[nodiscard]] bool writeLinesSafely(const std::string& path, const Lines& lines,
+    std::string_view lineEnd, const SafeWriteOptions& options = {}, std::string* error = nullptr)
+{
+    return writeFileSafely(
+        path,
+        [&lines, lineEnd](BufferedFileWriter& out) {
+            for (std::string_view line : lines)
+                if (!out.put(line) || !out.put(lineEnd))
+                    return false;
+            return true;
+        },
+        options, error);
+}
+
 /// Writes a scratch or diagnostic file of the program directory: private to the user (mode
 /// 0600, also for a file an older version left readable to others), not flushed to the disk.
 /// When it cannot be written, an older file at the path is removed, or else emptied, so that
 /// it never passes for this run's content; *error then names the file and says when stale
 /// content could not be cleared.
+[[nodiscard]] bool writeScratchFile(const std::string& path,
+    const std::function<bool(BufferedFileWriter&)>& writeContent, std::string* error = nullptr);
 [[nodiscard]] bool writeScratchFile(
     const std::string& path, std::string_view bytes, std::string* error = nullptr);
+
+/// writeScratchFile of lines, each followed by lineEnd, written straight from the list.
+template <typename Lines>
+[[nodiscard]] bool writeScratchLines(const std::string& path, const Lines& lines,
+    std::string_view lineEnd, std::string* error = nullptr)
+{
+    return writeScratchFile(
+        path,
+        [&lines, lineEnd](BufferedFileWriter& out) {
+            for (std::string_view line : lines)
+                if (!out.put(line) || !out.put(lineEnd))
+                    return false;
+            return true;
+        },
+        error);
+}
 
 /// Removes the regular file at path, or else empties it, after a failed write, so that an
 /// earlier run's content cannot pass for the new one. False when it is still there whole.
 bool clearStaleFile(const std::string& path);
 
-/// Reads everything left in an open file into bytes (replacing them). False with the
-/// system's error number in *error when a read fails; EINTR is retried.
+/// Reads everything left in an open file into bytes (replacing them). A regular file is read
+/// into storage sized once, with room for one more byte (a line end the caller may add).
+/// False with the system's error number in *error when a read fails; EINTR is retried.
 [[nodiscard]] bool readAllFrom(int fd, std::string& bytes, int* error = nullptr);
 
 /// Joins lines (any list of texts), each followed by CR LF.

@@ -236,7 +236,8 @@ BackupResult makeFileBackup(RunState& state, const std::string& file, const std:
     } else {
         // An empty extension would make the file its own backup, and the copy would empty it.
         if (backupExt.empty()) {
-            result.error = "No backup extension set: \"" + file + "\" has no backup";
+            result.error
+                = "No backup extension set (BackupExt is empty): \"" + file + "\" has no backup";
             return result;
         }
         result.backupFile = siblingBackupPath(file, backupExt);
@@ -257,7 +258,8 @@ RestoreOutcome restoreFromBackup(const std::string& file, const std::string& bac
         return RestoreOutcome::Skipped;
     if (backupExt.empty()) {
         if (error)
-            *error = "No backup extension set: \"" + file + "\" is not restored";
+            *error
+                = "No backup extension set (BackupExt is empty): \"" + file + "\" is not restored";
         return RestoreOutcome::Failed;
     }
     const std::string backup = siblingBackupPath(file, backupExt);

@@ -4,6 +4,7 @@
 #include "base/SafeFile.h"
 #include "batch/Backup.h"
 #include "batch/FileJob.h"
+#include "batch/RunLock.h"
 #include "batch/Session.h"
 #include "engine/Engine.h"
 
@@ -192,6 +193,8 @@ private:
     /// Appends the protocol line of a file that was not processed and counts it.
     void notProcessed(const std::string& line);
     void abortWithError(const std::string& message);
+    /// A tree run's backup directory, else the program directory.
+    std::string reportDirectory();
     void saveReport(const std::string& directory);
     void finish();
 
@@ -212,6 +215,14 @@ RunOutcome Driver::run()
             && !state().fileList.empty());
     if (!somethingToDo) {
         m_host.showMessage("Zenkel HTML:\r\nNo Files selected, nothing to do ...!");
+        return m_outcome;
+    }
+    // Another process's run on the same program directory (a second window, a zenkel run)
+    // would interleave with this one: refused before anything is asked or touched.
+    const RunLock lock(state().programDirectory);
+    if (!lock.held()) {
+        m_host.showError(lock.refusal());
+        m_outcome.result = RunResult::Busy;
         return m_outcome;
     }
     state().sizeBeforeTotal = 0;
@@ -339,8 +350,7 @@ RunOutcome Driver::batch(bool tree)
         append("\r\nOverall compressing performance: "
             + CompressionFigures(state().sizeBeforeTotal, state().sizeAfterTotal));
     append("\r\nJob done...");
-    saveReport(tree && !state().backupDirectory.empty() ? state().backupDirectory
-                                                        : state().programDirectory);
+    saveReport(reportDirectory());
     m_outcome.result = RunResult::Completed;
     finish();
     return m_outcome;
@@ -433,7 +443,10 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
         = ahead ? FileJobResult {JobOutcome::Processed, {}} : RunFileJob(m_session, file);
     if (state().userBreak) {
         if (m_host.confirmUserBreak()) {
+            // The current file keeps its old content; the report records what was done, and
+            // a report of an earlier run does not stay behind looking like this one's.
             append(UserBreakQuestionAborted);
+            saveReport(reportDirectory());
             m_outcome.result = RunResult::UserBreak;
             finish();
             return false;
@@ -482,12 +495,17 @@ void Driver::abortWithError(const std::string& message)
     // saved, the window usable again. Nothing else is touched.
     append("--> ERROR: " + message);
     append(AbortedLine);
-    saveReport(state().SelectionMode == SelectionMode::Tree && !state().backupDirectory.empty()
-            ? state().backupDirectory
-            : state().programDirectory);
+    saveReport(reportDirectory());
     m_host.showError(message);
     m_outcome.result = RunResult::Aborted;
     finish();
+}
+
+std::string Driver::reportDirectory()
+{
+    return state().SelectionMode == SelectionMode::Tree && !state().backupDirectory.empty()
+        ? state().backupDirectory
+        : state().programDirectory;
 }
 
 void Driver::saveReport(const std::string& directory)

@@ -48,7 +48,7 @@ public:
 enum class RunResult
 {
     NothingToDo, ///< no file selected
-    Busy, ///< another run is going
+    Busy, ///< another run is going, in this process or another one on the program directory
     Canceled, ///< the confirmation was refused
     Refused, ///< the tree's backup directory could not be made
     UserBreak, ///< stopped by the user between files

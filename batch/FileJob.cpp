@@ -4,9 +4,11 @@
 #include "base/Ascii.h"
 #include "base/Paths.h"
 #include "base/SafeFile.h"
+#include "batch/Backup.h"
 #include "batch/Session.h"
 #include "engine/Engine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -177,43 +179,66 @@ bool CheckWritableFile(const std::string& path, std::string* error)
 
 std::string SourceTextFromBytes(std::string_view bytes, ProgressSink& sink)
 {
-    // The length of the text with CR LF after every line is the progress range.
-    std::size_t joinedLength = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-        joinedLength += (bytes[i] == '\r' || bytes[i] == '\n') ? 2 : 1;
-    }
-    const bool openLastLine = !bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n';
-    if (openLastLine)
-        joinedLength += 2;
-
-    const std::size_t step = joinedLength < 10 ? 1 : joinedLength / 10;
-    std::size_t joined = 0;
-    std::size_t nextReport = step;
-    sink.SetProgressRange(0, static_cast<long long>(joinedLength));
     std::string text;
     text.reserve(bytes.size() + 1);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-            text += '\n';
-            joined += 2;
-        } else {
-            text += c;
-            ++joined;
-        }
-        if (joined >= nextReport) {
-            sink.SetProgressPosition(0, static_cast<long long>(joined));
-            nextReport = joined + step;
-        }
-    }
-    if (openLastLine)
-        text += '\n';
-    sink.SetProgressRange(0, 0);
+    text.assign(bytes);
+    SourceTextInPlace(text, sink);
     return text;
+}
+
+void SourceTextInPlace(std::string& bytes, ProgressSink& sink)
+{
+    const std::size_t size = bytes.size();
+    char* const data = bytes.data();
+    // The progress range is the length of the text with CR LF after every line: each line
+    // end counts two, and a last line without one gets it.
+    const std::size_t lfs = static_cast<std::size_t>(std::count(data, data + size, '\n'));
+    std::size_t loneCrs = 0;
+    std::size_t crLfs = 0;
+    for (const char* cr = data; (cr = static_cast<const char*>(std::memchr(
+                                     cr, '\r', static_cast<std::size_t>(data + size - cr))));
+         ++cr) {
+        if (cr + 1 < data + size && cr[1] == '\n')
+            ++crLfs;
+        else
+            ++loneCrs;
+    }
+    const bool openLastLine = size > 0 && data[size - 1] != '\r' && data[size - 1] != '\n';
+    const std::size_t lineEnds = lfs + loneCrs;
+    const std::size_t joinedLength
+        = size - lfs - loneCrs - crLfs + 2 * lineEnds + (openLastLine ? 2 : 0);
+    sink.SetProgressRange(0, static_cast<long long>(joinedLength));
+
+    // One block per tenth of the bytes: within a block the runs between CRs are moved down
+    // as a whole (nothing moves before the first CR), each CR or CR LF becomes one LF.
+    const std::size_t block = size < 10 ? 1 : size / 10;
+    std::size_t read = 0;
+    std::size_t write = 0;
+    while (read < size) {
+        const std::size_t blockEnd = std::min(size, read + block);
+        while (read < blockEnd) {
+            const void* found = std::memchr(data + read, '\r', blockEnd - read);
+            const std::size_t runEnd = found
+                ? static_cast<std::size_t>(static_cast<const char*>(found) - data)
+                : blockEnd;
+            if (write != read)
+                std::memmove(data + write, data + read, runEnd - read);
+            write += runEnd - read;
+            read = runEnd;
+            if (!found)
+                break;
+            data[write++] = '\n';
+            read += (read + 1 < size && data[read + 1] == '\n') ? 2 : 1;
+        }
+        // The share of the joined text that the bytes read so far stand for.
+        sink.SetProgressPosition(0,
+            static_cast<long long>(
+                static_cast<double>(read) / static_cast<double>(size) * joinedLength));
+    }
+    bytes.resize(write);
+    if (openLastLine)
+        bytes += '\n';
+    sink.SetProgressRange(0, 0);
 }
 
 LoadResult LoadSourceText(
@@ -229,7 +254,8 @@ LoadResult LoadSourceText(
             *error = "Cannot read file \"" + path + "\": " + systemMessage(err);
         return LoadResult::Unreadable;
     }
-    engine.setSourceText(SourceTextFromBytes(bytes, sink), path);
+    SourceTextInPlace(bytes, sink);
+    engine.setSourceText(std::move(bytes), path);
     return LoadResult::Loaded;
 }
 
@@ -328,12 +354,15 @@ FileJobResult RunFileJob(Session& session, const std::string& path)
 
     if (state.Operation == Operation::Restore) {
         state.backupFile = siblingBackupPath(path, session.settings.BackupExt);
-        if (!isRegularFile(state.backupFile))
-            return {JobOutcome::Skipped, "No backup to restore: " + state.backupFile};
         std::string error;
-        if (!CopyFileKeepDate(state.backupFile, path, &error))
+        switch (restoreFromBackup(path, session.settings.BackupExt, CopyFileKeepDate, &error)) {
+        case RestoreOutcome::Restored:
+            return {JobOutcome::Processed, {}};
+        case RestoreOutcome::Skipped:
+            return {JobOutcome::Skipped, "No backup to restore: " + state.backupFile};
+        case RestoreOutcome::Failed:
             return failed(error);
-        return {JobOutcome::Processed, {}};
+        }
     }
 
     std::string error;
@@ -388,12 +417,14 @@ bool WriteResult(Session& session, std::string* error)
             *error = "No current file to write";
         return false;
     }
-    const std::string bytes = joinLines(session.engine.outputList(), lineEndOf(session.settings));
+    const TextList& lines = session.engine.outputList();
+    const std::string_view lineEnd = lineEndOf(session.settings);
     // The snapshot is the editor's reload copy; an unwritable program directory must not
     // keep the user's file from being written.
-    if (std::string scratchError; !writeScratchFile(state.snapshotFile, bytes, &scratchError))
+    if (std::string scratchError;
+        !writeScratchLines(state.snapshotFile, lines, lineEnd, &scratchError))
         session.noteScratchError(scratchError);
-    return writeFileSafely(state.currentFile, bytes, error);
+    return writeLinesSafely(state.currentFile, lines, lineEnd, {}, error);
 }
 
 } // namespace zenkel

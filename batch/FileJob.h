@@ -60,6 +60,11 @@ std::string FileCheckMessage(FileCheck check, const std::string& path);
 /// becomes LF, and a last line without one gets it; empty bytes give an empty text.
 std::string SourceTextFromBytes(std::string_view bytes, ProgressSink& sink = nullProgressSink());
 
+/// The same conversion done in place: bytes becomes the source text. Line ends are converted
+/// in bulk, runs between CRs moved as a whole, and progress is reported once per tenth of
+/// the text, so a file is touched once and never copied.
+void SourceTextInPlace(std::string& bytes, ProgressSink& sink = nullProgressSink());
+
 enum class LoadResult
 {
     Loaded,
@@ -133,7 +138,8 @@ std::string_view lineEndOf(const ProgramSettings& settings);
 std::string joinLines(const TextList& lines, std::string_view lineEnd);
 
 /// Writes the output list to the snapshot file (ignored when it cannot be written) and then
-/// to the current file, each line followed by the line end of the settings. False and *error
+/// to the current file, each line followed by the line end of the settings; the lines go
+/// straight from the list to the files. False and *error
 /// when the current file cannot be written; it then stays as it was.
 [[nodiscard]] bool WriteResult(Session& session, std::string* error = nullptr);
 

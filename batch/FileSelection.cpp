@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <system_error>
+#include <unordered_set>
 
 namespace zenkel {
 
@@ -150,6 +151,18 @@ std::vector<std::string> SearchTree(const std::string& directory, int treeFileTy
     return found;
 }
 
+std::vector<std::string> withoutRepeatedFiles(const std::vector<std::string>& paths)
+{
+    std::vector<std::string> kept;
+    std::unordered_set<std::string> seen;
+    for (const std::string& path : paths) {
+        const std::string real = realPathOf(path);
+        if (seen.insert(real.empty() ? path : real).second)
+            kept.push_back(path);
+    }
+    return kept;
+}
+
 std::string unreadableDirectoryLine(const std::string& directory)
 {
     return "==> " + directory + "   -  skipped: cannot read directory";
@@ -189,8 +202,10 @@ SelectionOutcome selectFileList(RunState& state, const std::string& directory,
     SelectionOutcome outcome;
     state.sourceDirectory = withTrailingSlash(directory);
     state.fileList.clear();
-    for (const std::string& name : names) {
-        const std::string path = state.sourceDirectory + name;
+    std::vector<std::string> paths;
+    for (const std::string& name : names)
+        paths.push_back(state.sourceDirectory + name);
+    for (const std::string& path : withoutRepeatedFiles(paths)) {
         if (!isValid(path))
             continue;
         state.fileList.push_back(path);

@@ -54,6 +54,11 @@ std::vector<std::string> SearchTree(const std::string& directory, int treeFileTy
 /// The protocol line of a directory of a tree that could not be read.
 std::string unreadableDirectoryLine(const std::string& directory);
 
+/// The paths without repeats: a path whose real file (links, "." and ".." resolved) came
+/// before is dropped, so that a run never processes a file twice and never overwrites its
+/// backup with a processed text. The first spelling of each file is kept.
+std::vector<std::string> withoutRepeatedFiles(const std::vector<std::string>& paths);
+
 /// Size in bytes, 0 when there is no such file.
 std::int64_t selectionFileSize(const std::string& path);
 

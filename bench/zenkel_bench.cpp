@@ -1,6 +1,7 @@
 /// Throughput benchmark: scan+format, scan+compress and trim on a generated ~20 MB page,
 /// beside one plain pass over the bytes as the floor. Each measurement runs in its own child
-/// process so that its peak memory can be reported.
+/// process so that its peak memory can be reported. "--page FILE [MB]" writes the generated
+/// page instead, "--count FILE" is the floor as a whole process (bench/compare uses both).
 #include "engine/Engine.h"
 #include "style/StyleFiles.h"
 
@@ -104,8 +105,45 @@ Measurement measure(const std::function<void()>& prepare, const std::function<vo
 
 } // namespace
 
+/// --page FILE [MB]: writes the generated page, so whole processes can be measured on it.
+int writePage(const char* path, std::size_t megabytes)
+{
+    const std::string doc = generateDocument(megabytes << 20);
+    std::FILE* f = std::fopen(path, "wb");
+    if (!f || std::fwrite(doc.data(), 1, doc.size(), f) != doc.size() || std::fclose(f) != 0) {
+        std::perror(path);
+        return 1;
+    }
+    return 0;
+}
+
+/// --count FILE: the floor as a whole process: read the file, one pass counting "<".
+int countOpenBrackets(const char* path)
+{
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f) {
+        std::perror(path);
+        return 1;
+    }
+    std::string bytes;
+    char buffer[1 << 16];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+        bytes.append(buffer, n);
+    std::fclose(f);
+    std::size_t count = 0;
+    for (char c : bytes)
+        count += c == '<';
+    std::printf("%zu\n", count);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "--page" && argc > 2)
+        return writePage(argv[2], argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 20);
+    if (mode == "--count" && argc > 2)
+        return countOpenBrackets(argv[2]);
     const std::size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 20;
     std::string doc = generateDocument(megabytes << 20);
     const double mb = static_cast<double>(doc.size()) / (1 << 20);

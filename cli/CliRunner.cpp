@@ -3,9 +3,11 @@
 
 #include "base/Paths.h"
 #include "base/SafeFile.h"
+#include "batch/Backup.h"
 #include "batch/BatchRun.h"
 #include "batch/FileJob.h"
 #include "batch/FileSelection.h"
+#include "batch/RunLock.h"
 #include "batch/Session.h"
 #include "cli/CheckRun.h"
 #include "style/ProgramSettings.h"
@@ -25,12 +27,66 @@ namespace zenkel {
 
 namespace {
 
+/// The signal of the first user break (SIGINT, SIGTERM, SIGHUP); 0 while there is none.
 volatile std::sig_atomic_t g_interrupted = 0;
 
-extern "C" void onInterrupt(int)
+extern "C" void onInterrupt(int signo)
 {
-    g_interrupted = 1;
+    if (g_interrupted == 0) {
+        g_interrupted = signo;
+        return;
+    }
+    // A second signal: the user does not wait for the current file. Its temporary siblings
+    // go, every file stays as it was or as it was written, and the signal ends the program.
+    removeTemporarySiblings();
+    struct sigaction standard
+    {
+    };
+    standard.sa_handler = SIG_DFL;
+    ::sigemptyset(&standard.sa_mask);
+    ::sigaction(signo, &standard, nullptr);
+    ::raise(signo);
 }
+
+/// While it lives, SIGINT, SIGTERM and SIGHUP are a user break: the run finishes or abandons
+/// the current file and ends with its protocol and report. A signal that was ignored when the
+/// program started (nohup) stays ignored.
+class UserBreakSignals
+{
+public:
+    UserBreakSignals()
+    {
+        g_interrupted = 0;
+        struct sigaction action
+        {
+        };
+        action.sa_handler = onInterrupt;
+        ::sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (std::size_t i = 0; i < std::size(Signals); ++i) {
+            ::sigaction(Signals[i], nullptr, &m_previous[i]);
+            if (m_previous[i].sa_handler != SIG_IGN)
+                ::sigaction(Signals[i], &action, nullptr);
+        }
+    }
+    ~UserBreakSignals()
+    {
+        for (std::size_t i = 0; i < std::size(Signals); ++i)
+            ::sigaction(Signals[i], &m_previous[i], nullptr);
+    }
+    UserBreakSignals(const UserBreakSignals&) = delete;
+    UserBreakSignals& operator=(const UserBreakSignals&) = delete;
+
+    /// The exit status of a run ended by a signal, as the shell reports one: 128 + signal.
+    static std::optional<int> exitStatus()
+    {
+        return g_interrupted != 0 ? std::optional<int>(128 + g_interrupted) : std::nullopt;
+    }
+
+private:
+    static constexpr int Signals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction m_previous[std::size(Signals)] = {};
+};
 
 /// Keeps the status line for the final report and fatal errors for the caller to print;
 /// progress is not shown. Ctrl+C becomes the user break of a run.
@@ -66,11 +122,24 @@ struct CliContext
     std::ostream& out;
     std::ostream& err;
 
+    /// The system's error number of the first write to standard output that failed.
+    mutable int outputError = 0;
+
     /// One line on standard error; always returns true ("failed").
     bool complain(const std::string& message) const
     {
         err << "zenkel: " << message << '\n';
         return true;
+    }
+
+    /// False once a write to standard output has failed (a full disk, a closed pipe); the
+    /// reason is kept for the final message. Called right after each write, while errno
+    /// still tells why.
+    bool outputOk() const
+    {
+        if (!out && outputError == 0)
+            outputError = errno != 0 ? errno : EIO;
+        return outputError == 0;
     }
 };
 
@@ -115,10 +184,21 @@ std::string joinNames(const std::vector<std::string>& names)
     return text;
 }
 
-void writeBytes(std::ostream& out, const std::string& bytes)
+/// Writes a result to standard output; true ("failed") when not every byte got there.
+bool writeResultBytes(const CliContext& c, const std::string& bytes)
 {
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
+    errno = 0;
+    c.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    c.out.flush();
+    return !c.outputOk();
+}
+
+/// A status line on standard output; true ("failed") when it could not be written.
+bool printStatus(const CliContext& c)
+{
+    errno = 0;
+    c.out << c.host.status() << '\n' << std::flush;
+    return !c.outputOk();
 }
 
 // ---- set-up -------------------------------------------------------------------------------
@@ -194,8 +274,8 @@ bool processStdin(const CliContext& c)
     const FileJobResult result = ProcessSourceText(c.session);
     if (!result.processed())
         return c.complain("-: " + result.message);
-    writeBytes(c.out, joinLines(c.session.engine.outputList(), lineEndOf(c.session.settings)));
-    return false;
+    return writeResultBytes(
+        c, joinLines(c.session.engine.outputList(), lineEndOf(c.session.settings)));
 }
 
 bool checkReadable(const CliContext& c, const std::string& path)
@@ -231,8 +311,7 @@ bool restoreFile(const CliContext& c, const std::string& path)
     if (!result.processed())
         return c.complain(path + ": " + result.message);
     c.host.SetStatus("Restored and saved: \"" + path + "\"");
-    c.out << c.host.status() << '\n' << std::flush;
-    return false;
+    return printStatus(c);
 }
 
 /// Backup, file job, write back and the final status line; returns true on failure.
@@ -248,25 +327,25 @@ bool processFile(const CliContext& c, const std::string& path)
 
     std::string error;
     if (!c.options.toStdout && s.settings.DoCreateBackUps) {
-        s.runState.backupFile = siblingBackupPath(path, s.settings.BackupExt);
-        if (!CopyFileKeepDate(path, s.runState.backupFile, &error))
-            return c.complain(
-                path + ": file not processed, its backup could not be made: " + error);
+        // The same rule as list runs: a file whose backup cannot be made stays untouched.
+        const BackupResult backup
+            = makeFileBackup(s.runState, path, s.settings.BackupExt, CopyFileKeepDate);
+        if (!backup.ok)
+            return c.complain(path + ": file not processed: " + backup.error);
     }
     const FileJobResult result = RunFileJob(s, path);
     if (!result.processed()) // a fatal error is reported once, by the caller
         return c.host.fatal() ? true : c.complain(path + ": " + result.message);
-    if (c.options.toStdout) {
-        writeBytes(c.out, joinLines(s.engine.outputList(), lineEndOf(s.settings)));
-        return false;
-    }
+    if (g_interrupted != 0) // a user break before the write: the file stays as it was
+        return c.complain(path + ": interrupted, file left as it was");
+    if (c.options.toStdout)
+        return writeResultBytes(c, joinLines(s.engine.outputList(), lineEndOf(s.settings)));
     const std::int64_t sizeBefore = FileSizeOf(path);
     if (!WriteResult(s, &error))
         return c.complain(error);
     if (s.runState.Operation == Operation::Compress)
         c.host.AppendStatus("  Size: " + CompressionFigures(sizeBefore, FileSizeOf(path)));
-    c.out << c.host.status() << '\n' << std::flush;
-    return false;
+    return printStatus(c);
 }
 
 bool processPath(const CliContext& c, const std::string& path)
@@ -308,19 +387,20 @@ int runSelection(const CliContext& c, std::vector<std::string> selectionLines)
         // Flushed line by line, into a pipe or a file as well: a log shows the progress and
         // keeps every line written before a kill.
         s.protocol.setListener([&c](const std::string& line) {
+            errno = 0;
             c.out << line << '\n' << std::flush;
+            c.outputOk();
         });
     }
     s.protocol.clear();
     s.protocol.appendLines(selectionLines);
     CliRunHost runHost(c);
     c.host.watchUserBreak(&s.runState.userBreak);
-    g_interrupted = 0;
-    auto* previous = std::signal(SIGINT, onInterrupt);
     const RunOutcome outcome = runBatch(s, runHost);
-    std::signal(SIGINT, previous);
     c.host.watchUserBreak(nullptr);
+    errno = 0;
     c.out.flush();
+    c.outputOk();
     if (c.host.fatal()) {
         c.complain(oneLine(*c.host.fatal()));
         return ExitFileFailed;
@@ -334,6 +414,8 @@ int runSelection(const CliContext& c, std::vector<std::string> selectionLines)
               << '\n'
               << std::flush;
     }
+    if (outcome.result == RunResult::Busy)
+        return ExitSetupFailed;
     // A run whose report could not be saved has not left its record: not all done.
     if (!outcome.reportError.empty())
         c.complain(outcome.reportError);
@@ -349,7 +431,7 @@ int runList(const CliContext& c)
     Session& s = c.session;
     std::vector<std::string> lines = ResetProtocol(s.runState);
     bool anyRefused = false;
-    for (const std::string& path : c.options.paths) {
+    for (const std::string& path : withoutRepeatedFiles(c.options.paths)) {
         std::string error;
         const FileCheck check
             = CheckHtmlFile(path, s.settings.DoValidate, s.runState.CommandLineMode, &error);
@@ -414,15 +496,41 @@ int runFiles(const CliContext& c)
 {
     if (c.options.check || c.options.diff)
         return runCheck(c.options, c.session, c.in, c.out, c.err);
-    if (c.options.tree)
-        return runTree(c);
+    // Runs that write files hold the program directory's run lock; a run whose results all
+    // go to standard output writes no file of the user's and may run beside any other.
+    const bool writesFiles = c.options.tree
+        || (!c.options.toStdout
+            && std::any_of(c.options.paths.begin(), c.options.paths.end(),
+                [](const std::string& path) { return path != "-"; }));
+    std::optional<RunLock> lock;
+    std::optional<UserBreakSignals> signals;
+    if (writesFiles) {
+        lock.emplace(c.session.runState.programDirectory);
+        if (!lock->held()) {
+            c.complain(lock->refusal());
+            return ExitSetupFailed;
+        }
+        // Only runs that write files: a run on standard input stays stoppable by Ctrl+C
+        // while it waits for input.
+        signals.emplace();
+    }
+    if (c.options.tree) {
+        const int status = runTree(c);
+        return UserBreakSignals::exitStatus().value_or(status);
+    }
     const bool anyStdin
         = std::find(c.options.paths.begin(), c.options.paths.end(), "-") != c.options.paths.end();
-    if (c.options.paths.size() > 1 && !c.options.toStdout && !anyStdin)
-        return runList(c);
+    if (c.options.paths.size() > 1 && !c.options.toStdout && !anyStdin) {
+        const int status = runList(c);
+        return UserBreakSignals::exitStatus().value_or(status);
+    }
     bool anyFailed = false;
     for (const std::string& path : c.options.paths) {
         anyFailed = processPath(c, path) || anyFailed;
+        if (const std::optional<int> interrupted = UserBreakSignals::exitStatus())
+            return *interrupted;
+        if (!c.outputOk()) // the results of further paths would be lost as well
+            return ExitFileFailed;
         if (c.host.fatal()) {
             c.complain(oneLine(*c.host.fatal()));
             return ExitFileFailed;
@@ -433,10 +541,35 @@ int runFiles(const CliContext& c)
 
 int listStyles(const CliContext& c)
 {
+    errno = 0;
     for (const std::string& name : c.session.catalogue.styleList())
         c.out << (name == c.session.settings.StyleName ? "* " : "  ") << name << '\n';
     c.out.flush();
+    c.outputOk();
     return ExitDone;
+}
+
+} // namespace
+
+namespace {
+
+int runCommand(const CliContext& c)
+{
+    if (c.options.help || c.options.version) {
+        errno = 0;
+        if (c.options.help)
+            c.out << cliUsage();
+        else
+            c.out << cliVersion() << '\n';
+        c.out.flush();
+        c.outputOk();
+        return ExitDone;
+    }
+    if (const int status = setUpSession(c); status != ExitDone)
+        return status;
+    if (c.options.command == CliCommand::Styles)
+        return listStyles(c);
+    return runFiles(c);
 }
 
 } // namespace
@@ -462,23 +595,21 @@ bool readStandardInput(std::istream& in, std::string& bytes, std::string* error)
 
 int runCli(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
 {
-    if (options.help) {
-        out << cliUsage();
-        return ExitDone;
-    }
-    if (options.version) {
-        out << cliVersion() << '\n';
-        return ExitDone;
-    }
     CliHost host;
     Session session(FindProgramDirectory(options.home), host);
     session.runState.Operation = operationOf(options.command);
     const CliContext context {options, session, host, in, out, err};
-    if (const int status = setUpSession(context); status != ExitDone)
-        return status;
-    if (options.command == CliCommand::Styles)
-        return listStyles(context);
-    const int status = runFiles(context);
+    int status = runCommand(context);
+    // Output that never arrived is a failure, whatever the command did: a script that moves
+    // the output over the page must not see success.
+    errno = 0;
+    out.flush();
+    if (!context.outputOk()) {
+        context.complain(
+            std::string("cannot write standard output: ") + std::strerror(context.outputError));
+        if (status == ExitDone)
+            status = ExitFileFailed;
+    }
     // Files of the program directory written only for inspection: named, the run stands.
     for (const std::string& error : session.scratchErrors)
         err << "zenkel: warning: " << error << '\n';

@@ -3,6 +3,7 @@
 #include "cli/CliRunner.h"
 
 #include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -44,5 +45,12 @@ int main(int argc, char** argv)
         std::cerr << "zenkel: " << parsed.error << "\nTry 'zenkel --help'.\n";
         return zenkel::ExitSetupFailed;
     }
-    return zenkel::runCli(parsed.options, std::cin, std::cout, std::cerr);
+    int status = zenkel::runCli(parsed.options, std::cin, std::cout, std::cerr);
+    // runCli has flushed standard output; a write error that a file system reports late
+    // shows only when it is closed.
+    if (::close(STDOUT_FILENO) != 0 && errno != EBADF && status == zenkel::ExitDone) {
+        std::cerr << "zenkel: cannot write standard output: " << std::strerror(errno) << '\n';
+        status = zenkel::ExitFileFailed;
+    }
+    return status;
 }

@@ -14,6 +14,13 @@ namespace zenkel {
 
 namespace {
 
+/// Whole-text colouring gives every other word the twin style of its colour class (style
+/// class + TwinStyles, same colour). The control measures text in pieces that end where the
+/// style changes and keeps the widths of pieces under 30 bytes in its position cache; with
+/// words as pieces, a long line is measured once and then mostly read from the cache, which
+/// makes a page of one long line quick to open and to edit.
+constexpr int TwinStyles = ColorClassCount;
+constexpr long PositionCacheEntries = 1 << 16;
 /// Styles of colours outside the colour set start here (32 ... 39 are Scintilla's own).
 constexpr int FirstExtraStyle = 40;
 constexpr int LastExtraStyle = 255;
@@ -158,6 +165,9 @@ void RichEdit::setUpView()
     sci(SCI_SETHSCROLLBAR, 1);
     sci(SCI_SETSCROLLWIDTH, 1);
     sci(SCI_SETSCROLLWIDTHTRACKING, 1);
+    sci(SCI_SETPOSITIONCACHE, PositionCacheEntries);
+    // Layouts of every line are kept until the text of the line changes.
+    sci(SCI_SETLAYOUTCACHE, SC_CACHE_DOCUMENT);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     for (int margin = 0; margin < 5; ++margin)
         sci(SCI_SETMARGINWIDTHN, static_cast<unsigned long>(margin), 0);
@@ -176,8 +186,9 @@ void RichEdit::setUpView()
 void RichEdit::applyClassColors()
 {
     for (int c = 0; c < ColorClassCount; ++c)
-        sci(SCI_STYLESETFORE, static_cast<unsigned long>(c),
-            m_colors.color(static_cast<ColorClass>(c)));
+        for (int style : {c, c + TwinStyles})
+            sci(SCI_STYLESETFORE, static_cast<unsigned long>(style),
+                m_colors.color(static_cast<ColorClass>(c)));
     for (std::size_t i = 0; i < m_extraColors.size(); ++i)
         sci(SCI_STYLESETFORE, FirstExtraStyle + i, m_extraColors[i]);
 }
@@ -209,8 +220,8 @@ int RichEdit::styleForColor(ColorValue color)
 
 ColorValue RichEdit::colorOfStyle(int style) const
 {
-    if (style >= 0 && style < ColorClassCount)
-        return m_colors.color(static_cast<ColorClass>(style));
+    if (style >= 0 && style < ColorClassCount + TwinStyles)
+        return m_colors.color(static_cast<ColorClass>(style % ColorClassCount));
     const int extra = style - FirstExtraStyle;
     if (extra >= 0 && extra < static_cast<int>(m_extraColors.size()))
         return m_extraColors[static_cast<std::size_t>(extra)];
@@ -244,7 +255,9 @@ ColorClass RichEdit::colorClassOfChar(int pos) const
 {
     const int style
         = static_cast<int>(sci(SCI_GETSTYLEAT, static_cast<unsigned long>(bytePosition(pos))));
-    return style < ColorClassCount ? static_cast<ColorClass>(style) : ColorClass::Text;
+    return style >= 0 && style < ColorClassCount + TwinStyles
+        ? static_cast<ColorClass>(style % ColorClassCount)
+        : ColorClass::Text;
 }
 
 void RichEdit::setSelectionColor(ColorValue color)
@@ -287,8 +300,18 @@ void RichEdit::styleBytes(long byteStart, std::string_view classes)
     const long n = std::min<long>(static_cast<long>(classes.size()), length - byteStart);
     if (byteStart < 0 || n <= 0)
         return;
+    // Each word, with the blank after it, is one piece for the control to measure: the
+    // style switches to the twin of its class after every blank.
+    const std::string_view text = utf8Text().substr(static_cast<std::size_t>(byteStart));
+    std::string styles(classes.substr(0, static_cast<std::size_t>(n)));
+    char twin = 0;
+    for (std::size_t i = 0; i < styles.size(); ++i) {
+        styles[i] = static_cast<char>(styles[i] + twin);
+        if (text[i] == ' ')
+            twin ^= TwinStyles;
+    }
     sci(SCI_STARTSTYLING, static_cast<unsigned long>(byteStart), 0xFF);
-    SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(n), classes.data());
+    SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(n), styles.data());
     markAllStyled();
 }
 

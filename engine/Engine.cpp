@@ -106,12 +106,7 @@ std::string crlfLines(const TextList& list)
 
 std::string Engine::tokenListFileBytes() const
 {
-    std::string bytes;
-    for (std::size_t i = 0; i < m_tokens.size(); ++i) {
-        bytes += m_tokens[i];
-        bytes += "\r\n";
-    }
-    return bytes;
+    return crlfLines(m_tokens.texts());
 }
 
 std::string Engine::blockStoreFileBytes() const
@@ -122,11 +117,12 @@ std::string Engine::blockStoreFileBytes() const
 bool Engine::writeDiagnosticFiles(const std::string& dir, std::string* error) const
 {
     const std::string base = dir.empty() || dir.back() == '/' ? dir : dir + '/';
-    // Both are written (or cleared) even when the first fails; *error tells the first failure.
+    // Written straight from the lists, no copy of either; both are written (or cleared) even
+    // when the first fails, and *error tells the first failure.
     std::string second;
-    const bool tokens = writeScratchFile(base + "0tmp_htm.htm", tokenListFileBytes(), error);
-    const bool blocks = writeScratchFile(
-        base + "0tmp_nftags.htm", blockStoreFileBytes(), tokens ? error : &second);
+    const bool tokens = writeScratchLines(base + "0tmp_htm.htm", m_tokens.texts(), "\r\n", error);
+    const bool blocks = writeScratchLines(
+        base + "0tmp_nftags.htm", m_blocks.lines(), "\r\n", tokens ? error : &second);
     return tokens && blocks;
 }
 

@@ -4,6 +4,7 @@
 #include "engine/TagTable.h"
 
 #include <cstddef>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <string_view>
@@ -42,6 +43,38 @@ public:
     }
     /// Total characters of all entries.
     std::size_t characterCount() const { return m_chars.size(); }
+    /// Replaces the entries with the lines of text, which the list takes over: it is cut at
+    /// LF, CR and CR LF in place (a line end at the very end starts no new line), so the
+    /// lines of a large text cost no copy of it.
+    void assignLines(std::string&& text)
+    {
+        m_ends.clear();
+        char* const data = text.data();
+        const std::size_t size = text.size();
+        std::size_t read = 0;
+        std::size_t write = 0;
+        while (read < size) {
+            const void* lf = std::memchr(data + read, '\n', size - read);
+            const std::size_t lfAt
+                = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
+            const void* cr = std::memchr(data + read, '\r', lfAt - read);
+            const std::size_t lineEnd
+                = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : lfAt;
+            if (write != read)
+                std::memmove(data + write, data + read, lineEnd - read);
+            write += lineEnd - read;
+            if (lineEnd == size) {
+                m_ends.push_back(write);
+                break;
+            }
+            m_ends.push_back(write);
+            read = lineEnd
+                + (data[lineEnd] == '\r' && lineEnd + 1 < size && data[lineEnd + 1] == '\n' ? 2
+                                                                                            : 1);
+        }
+        text.resize(write);
+        m_chars = std::move(text);
+    }
 
     class const_iterator
     {
@@ -116,6 +149,8 @@ public:
     bool isMarker(std::size_t i) const { return m_blocks[i] != NoBlock; }
     /// The block of a marker line (index into the block store), NoBlock for other tokens.
     int blockOf(std::size_t i) const { return m_blocks[i]; }
+    /// Every token's text in order.
+    const TextList& texts() const { return m_texts; }
 
 private:
     TextList m_texts;

@@ -110,9 +110,14 @@ void Engine::TrimHTML()
                 ++pos;
         }
     }
-    m_outputList.clear();
-    m_outputList.reserve(0, result.size());
-    splitLines(result, [this](std::string_view line) { emitLine(line); });
+    if (m_preview || !m_firstLinePrefix.empty()) {
+        // Line by line where the lines go elsewhere or the first one gets a prefix.
+        m_outputList.clear();
+        splitLines(result, [this](std::string_view line) { emitLine(line); });
+    } else {
+        // The output list takes the result over and cuts it into lines in place.
+        m_outputList.assignLines(std::move(result));
+    }
     sink.SetProgressPosition(0, static_cast<long long>(text.size()));
     sink.SetProgressPosition(0, 0);
     if (!m_selection)

@@ -150,10 +150,18 @@ TEST(FileJobTest, SourceTextEndsEveryLineWithLf)
         {"LF CR is two ends", "a\n\r", "a\n\n"},
         {"empty lines kept", "x\r\n\r\n", "x\n\n"},
         {"other bytes unchanged", std::string("\t\0\xE4 ", 4), std::string("\t\0\xE4 \n", 5)},
+        // Longer texts are converted in ten blocks; line ends on and across block ends.
+        {"CR LF across block ends", "abcdefgh\r\nij\r\r\nkl\n\rmnopqrstu\r",
+            "abcdefgh\nij\n\nkl\n\nmnopqrstu\n"},
+        {"runs moved over many blocks", "0123456789\r\n0123456789\r\n0123456789\r\n01\r23456789x",
+            "0123456789\n0123456789\n0123456789\n01\n23456789x\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(SourceTextFromBytes(row.bytes), row.text);
+        std::string inPlace = row.bytes;
+        SourceTextInPlace(inPlace);
+        EXPECT_EQ(inPlace, row.text);
     }
 }
 

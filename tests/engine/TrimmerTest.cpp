@@ -24,6 +24,7 @@ const TrimCase TrimCases[] = {
     {"disabled entry has no effect", {"0<A>"}, "<a> x", {"<a> x"}},
     {"no entries: input split into lines", {}, "a\nb\r\nc\rd\n", {"a", "b", "c", "d"}},
     {"empty lines kept", {}, "a\n\nb", {"a", "", "b"}},
+    {"line ends only", {}, "\n\r\n\r", {"", "", ""}},
     {"tag without > takes the rest only when chosen", {"1<A>"}, "x<a \n\n y", {"x<a ", "", " y"}},
     {"unchosen tag without > copied as is", {"1<B>"}, "x<a  \n y", {"x<a  ", " y"}},
 };

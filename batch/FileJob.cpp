@@ -1,6 +1,8 @@
 /// File job: one operation on one HTML file, and the file helpers of the batch runs.
 #include "batch/FileJob.h"
 
+#include "batch/FileTypes.h"
+
 #include "base/Ascii.h"
 #include "base/Paths.h"
 #include "base/SafeFile.h"
@@ -19,6 +21,9 @@
 namespace zenkel {
 
 namespace {
+
+/// Block size of file copies (backups and restores).
+constexpr std::size_t CopyBlockSize = 65536;
 
 constexpr mode_t AnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
 
@@ -58,7 +63,7 @@ bool hasListedExtension(const std::string& path)
     pattern += extensionOf(path);
     if (pattern.size() > 5)
         pattern.resize(5);
-    return upperAsciiText(FileTypeList).find(upperAsciiText(pattern)) != std::string::npos;
+    return upperAsciiText(FileTypeListText()).find(upperAsciiText(pattern)) != std::string::npos;
 }
 
 bool containsHtmlTag(const std::string& bytes)
@@ -282,23 +287,46 @@ bool CopyFileKeepDate(const std::string& source, const std::string& destination,
     struct stat sourceInfo
     {
     };
-    std::string bytes;
     int err = 0;
     if (::fstat(in, &sourceInfo) != 0)
         err = errno;
     else if (S_ISDIR(sourceInfo.st_mode))
         err = EISDIR;
-    else if (!readAllFrom(in, bytes, &err) && err == 0)
-        err = EIO;
-    ::close(in);
-    if (err != 0)
+    if (err != 0) {
+        ::close(in);
         return fail("Cannot read file \"" + source + "\": " + systemMessage(err));
+    }
 
     // A new copy may always be replaced by a later one, even of a read-only source.
     SafeWriteOptions options;
     options.newFileMode = (sourceInfo.st_mode & 0777) | S_IWUSR;
     options.modificationTime = sourceInfo.st_mtim;
-    return writeFileSafely(destination, bytes, options, error);
+    // The copy streams in blocks, so a large file is never held in memory; a failed read
+    // fails the write, which then leaves the destination as it was.
+    int readError = 0;
+    const bool ok = writeFileSafely(
+        destination,
+        [in, &readError](BufferedFileWriter& out) {
+            char buffer[CopyBlockSize];
+            for (;;) {
+                const ssize_t got = ::read(in, buffer, sizeof buffer);
+                if (got < 0 && errno == EINTR)
+                    continue;
+                if (got < 0) {
+                    readError = errno;
+                    return false;
+                }
+                if (got == 0)
+                    return true;
+                if (!out.put(std::string_view(buffer, static_cast<std::size_t>(got))))
+                    return false;
+            }
+        },
+        options, error);
+    ::close(in);
+    if (!ok && readError != 0)
+        return fail("Cannot read file \"" + source + "\": " + systemMessage(readError));
+    return ok;
 }
 
 std::string CompressionFigures(std::int64_t before, std::int64_t after)

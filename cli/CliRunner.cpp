@@ -184,11 +184,16 @@ std::string joinNames(const std::vector<std::string>& names)
     return text;
 }
 
-/// Writes a result to standard output; true ("failed") when not every byte got there.
-bool writeResultBytes(const CliContext& c, const std::string& bytes)
+/// Writes a result to standard output, each line and its line end straight from the output
+/// list (the stream buffers them, so no joined copy is made); true ("failed") when not every
+/// byte got there.
+bool writeResultLines(const CliContext& c, const TextList& lines, std::string_view lineEnd)
 {
     errno = 0;
-    c.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    for (std::string_view line : lines) {
+        c.out.write(line.data(), static_cast<std::streamsize>(line.size()));
+        c.out.write(lineEnd.data(), static_cast<std::streamsize>(lineEnd.size()));
+    }
     c.out.flush();
     return !c.outputOk();
 }
@@ -270,12 +275,12 @@ bool processStdin(const CliContext& c)
     if (!readStandardInput(c.in, bytes, &error))
         return c.complain("-: cannot read standard input: " + error);
     c.session.runState.currentFile.clear();
-    c.session.engine.setSourceText(SourceTextFromBytes(bytes), "-");
+    SourceTextInPlace(bytes);
+    c.session.engine.setSourceText(std::move(bytes), "-");
     const FileJobResult result = ProcessSourceText(c.session);
     if (!result.processed())
         return c.complain("-: " + result.message);
-    return writeResultBytes(
-        c, joinLines(c.session.engine.outputList(), lineEndOf(c.session.settings)));
+    return writeResultLines(c, c.session.engine.outputList(), lineEndOf(c.session.settings));
 }
 
 bool checkReadable(const CliContext& c, const std::string& path)
@@ -339,7 +344,7 @@ bool processFile(const CliContext& c, const std::string& path)
     if (g_interrupted != 0) // a user break before the write: the file stays as it was
         return c.complain(path + ": interrupted, file left as it was");
     if (c.options.toStdout)
-        return writeResultBytes(c, joinLines(s.engine.outputList(), lineEndOf(s.settings)));
+        return writeResultLines(c, s.engine.outputList(), lineEndOf(s.settings));
     const std::int64_t sizeBefore = FileSizeOf(path);
     if (!WriteResult(s, &error))
         return c.complain(error);

@@ -1,3 +1,4 @@
+/// RichEdit: the editor control over QsciScintilla.
 #include "editor/RichEdit.h"
 
 #include <QAccessibleWidget>
@@ -166,8 +167,6 @@ void RichEdit::setUpView()
     sci(SCI_SETSCROLLWIDTH, 1);
     sci(SCI_SETSCROLLWIDTHTRACKING, 1);
     sci(SCI_SETPOSITIONCACHE, PositionCacheEntries);
-    // Layouts of every line are kept until the text of the line changes.
-    sci(SCI_SETLAYOUTCACHE, SC_CACHE_DOCUMENT);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     for (int margin = 0; margin < 5; ++margin)
         sci(SCI_SETMARGINWIDTHN, static_cast<unsigned long>(margin), 0);

@@ -9,7 +9,11 @@
 #include <functional>
 #include <optional>
 
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace zenkel {
@@ -218,6 +222,258 @@ TEST(CliFaultTest, EveryFaultIsReportedAndHarmsNoFile)
         EXPECT_NE(r.err.find(errPart), std::string::npos) << r.err;
         if (row.check)
             row.check(fault, r);
+    }
+}
+
+// ---- nothing lost ---------------------------------------------------------------------------
+
+/// Standard output of the tool goes to a full device.
+const std::string IntoFullDevice = "sh -c 'exec \"$0\" \"$@\" >/dev/full'";
+
+/// A fault case that may hold the program directory's run lock, as another run would.
+struct LossCase : Fault
+{
+    LossCase() = default;
+    LossCase(const LossCase&) = delete;
+    LossCase& operator=(const LossCase&) = delete;
+    ~LossCase()
+    {
+        if (lockFd >= 0)
+            ::close(lockFd);
+    }
+    void holdRunLock()
+    {
+        lockFd = ::open(home.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_EQ(::flock(lockFd, LOCK_EX | LOCK_NB), 0);
+    }
+    void emptyBackupExt() const { writeBytes(home.file("prg.ini"), "[OPTIONS]\r\nBackupExt=\r\n"); }
+    /// page.htm of mode 0640, owned by another user when the tests run as root, and a link
+    /// to it.
+    void linkedPage(const std::string& bytes) const
+    {
+        writeBytes(work.file("page.htm"), bytes);
+        ::chmod(work.file("page.htm").c_str(), 0640);
+        if (test::runningAsRoot()) {
+            EXPECT_EQ(::chown(work.file("page.htm").c_str(), 65534, 65534), 0);
+        }
+        fs::create_symlink("page.htm", work.file("link.htm"));
+    }
+    int lockFd = -1;
+};
+
+struct LossRow
+{
+    const char* name;
+    std::function<void(LossCase&)> arrange;
+    std::vector<std::string> args;
+    int status;
+    std::string errPart;
+    std::function<void(const LossCase&, const test::CliResult&)> check = nullptr;
+    std::string prefix = {};
+    std::string stdinBytes = {};
+};
+
+std::size_t occurrences(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+void formattedOnceWithOriginalBackup(const LossCase& c, const test::CliResult& r)
+{
+    EXPECT_EQ(readBytes(c.work.file("page.htm")), FormattedPage);
+    EXPECT_EQ(readBytes(c.work.file("page.htm.zbak")), Page);
+    EXPECT_EQ(occurrences(r.out, "page.htm\t"), 1u) << r.out; // listed once
+    EXPECT_EQ(occurrences(r.out, "==> Formatted"), 1u) << r.out;
+}
+
+/// The link is still a link; its target has the expected bytes, its mode and its owner.
+std::function<void(const LossCase&, const test::CliResult&)> linkTargetHolds(std::string bytes)
+{
+    return [bytes](const LossCase& c, const test::CliResult&) {
+        EXPECT_TRUE(fs::is_symlink(c.work.file("link.htm")));
+        EXPECT_EQ(readBytes(c.work.file("page.htm")), bytes);
+        EXPECT_EQ(test::modeOf(c.work.file("page.htm")), 0640u);
+        struct stat info
+        {
+        };
+        ASSERT_EQ(::stat(c.work.file("page.htm").c_str(), &info), 0);
+        if (test::runningAsRoot()) {
+            EXPECT_EQ(info.st_uid, 65534u);
+        }
+    };
+}
+
+void noRunDone(const LossCase& c, const test::CliResult& r)
+{
+    pageUntouched(c, r);
+    EXPECT_FALSE(fs::exists(c.work.path() + "_BAK00"));
+    EXPECT_NE(r.err.find("process " + std::to_string(::getpid())), std::string::npos) << r.err;
+}
+
+TEST(CliFaultTest, NoUserDataIsLost)
+{
+    const std::vector<std::string> formatPage = {"format", "--home", "$H", "$W/page.htm"};
+    const LossRow rows[] = {
+        {"empty backup extension, format", [](LossCase& c) { c.emptyBackupExt(); }, formatPage, 1,
+            "BackupExt is empty", pageUntouched},
+        {"empty backup extension, restore", [](LossCase& c) { c.emptyBackupExt(); },
+            {"restore", "--home", "$H", "$W/page.htm"}, 1, "is not restored", pageUntouched},
+        {"empty backup extension, list restore",
+            [](LossCase& c) {
+                c.emptyBackupExt();
+                c.work.write("b.htm", Page);
+            },
+            {"restore", "--home", "$H", "$W/page.htm", "$W/b.htm"}, 1, "is not restored",
+            [](const LossCase& c, const test::CliResult& r) {
+                pageUntouched(c, r);
+                EXPECT_EQ(r.out.find("RESTORED"), std::string::npos);
+            }},
+        {"--stdout into a full device", nullptr,
+            {"format", "--home", "$H", "--stdout", "$W/page.htm"}, 1,
+            "cannot write standard output: No space left on device", pageUntouched, IntoFullDevice},
+        {"standard input into a full device", nullptr, {"format", "--home", "$H", "-"}, 1,
+            "cannot write standard output", nullptr, IntoFullDevice, Page},
+        {"styles into a full device", nullptr, {"styles", "--home", "$H"}, 1,
+            "cannot write standard output", nullptr, IntoFullDevice},
+        {"--help into a full device", nullptr, {"--help"}, 1, "cannot write standard output",
+            nullptr, IntoFullDevice},
+        {"format through a link", [](LossCase& c) { c.linkedPage(Page); },
+            {"format", "--home", "$H", "$W/link.htm"}, 0, "", linkTargetHolds(FormattedPage)},
+        {"restore through a link",
+            [](LossCase& c) {
+                c.linkedPage(FormattedPage);
+                writeBytes(c.work.file("link.htm.zbak"), Page);
+            },
+            {"restore", "--home", "$H", "$W/link.htm"}, 0, "", linkTargetHolds(Page)},
+        {"the same file twice", nullptr, {"format", "--home", "$H", "$W/page.htm", "$W/./page.htm"},
+            0, "", formattedOnceWithOriginalBackup},
+        {"the same file three ways, two jobs", [](LossCase& c) { c.work.makeDir("sub"); },
+            {"format", "--home", "$H", "--jobs", "2", "$W/page.htm", "$W/sub/../page.htm",
+                "$W//page.htm"},
+            0, "", formattedOnceWithOriginalBackup},
+        {"another run holds the lock", [](LossCase& c) { c.holdRunLock(); },
+            {"format", "--home", "$H", "--tree", "$W"}, 2, "Another run is in progress", noRunDone},
+        {"another run holds the lock, single file", [](LossCase& c) { c.holdRunLock(); },
+            formatPage, 2, "Another run is in progress", noRunDone},
+        {"--check needs no lock", [](LossCase& c) { c.holdRunLock(); },
+            {"format", "--home", "$H", "--check", "$W/page.htm"}, 1, "", pageUntouched},
+        {"--stdout needs no lock", [](LossCase& c) { c.holdRunLock(); },
+            {"format", "--home", "$H", "--stdout", "$W/page.htm"}, 0, "",
+            [](const LossCase&, const test::CliResult& r) { EXPECT_EQ(r.out, FormattedPage); }},
+    };
+    for (const LossRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        LossCase c;
+        if (row.arrange)
+            row.arrange(c);
+        test::CliCall call;
+        call.stdinBytes = row.stdinBytes;
+        const test::CliResult r = c.run(row.args, row.prefix, call);
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_NE(r.err.find(row.errPart), std::string::npos) << r.err;
+        if (row.check)
+            row.check(c, r);
+    }
+}
+
+/// Starts the tool with standard output and error into one file; returns its process id.
+pid_t startZenkel(const std::vector<std::string>& args, const std::string& outFile)
+{
+    std::vector<char*> argv {const_cast<char*>(ZENKEL_CLI)};
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(out, 1);
+        ::dup2(out, 2);
+        ::execv(ZENKEL_CLI, argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+/// Every entry below dir whose name begins with the temporary sibling prefix.
+std::size_t temporarySiblingsBelow(const std::string& dir)
+{
+    std::size_t count = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        count += entry.path().filename().string().starts_with(".zktmp") ? 1 : 0;
+    return count;
+}
+
+TEST(CliFaultTest, SignalIsAUserBreak)
+{
+    // A page large enough that a run is still busy when the signal comes.
+    std::string big = "<html><body>";
+    for (int i = 0; i < 60000; ++i)
+        big += "<table><tr><td>cell " + std::to_string(i) + "</td></tr></table><p>a   b</p>";
+    big += "</body></html>";
+    struct Row
+    {
+        const char* name;
+        int signal;
+        bool tree;
+    };
+    const Row rows[] = {
+        {"SIGTERM in a tree run", SIGTERM, true}, {"SIGINT in a single-file run", SIGINT, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Fault f;
+        const std::string site = f.work.makeDir("site");
+        const int files = row.tree ? 40 : 1;
+        for (int i = 0; i < files; ++i)
+            writeBytes(site + "/p" + std::to_string(i) + ".htm", big);
+        const std::string first = site + "/p0.htm";
+        const std::string out = f.work.file("out.txt");
+        const pid_t pid = startZenkel(row.tree
+                ? std::vector<std::string> {"format", "--home", f.home.path(), "--tree", site}
+                : std::vector<std::string> {"format", "--home", f.home.path(), first},
+            out);
+        // The first backup shows that the run has begun and its signal handlers are set.
+        const std::string firstBackup
+            = row.tree ? f.work.file("site_BAK00/p0.htm") : first + ".zbak";
+        int raw = 0;
+        bool ended = false;
+        for (int waited = 0; waited < 20000 && !fs::exists(firstBackup) && !ended; ++waited) {
+            ended = ::waitpid(pid, &raw, WNOHANG) == pid;
+            ::usleep(1000);
+        }
+        if (!ended) {
+            ::kill(pid, row.signal);
+            ASSERT_EQ(::waitpid(pid, &raw, 0), pid);
+        }
+        const std::string output = readBytes(out);
+        if (WIFEXITED(raw) && WEXITSTATUS(raw) == 0)
+            GTEST_SKIP() << "the run ended before the signal came";
+        ASSERT_TRUE(WIFEXITED(raw)) << output;
+        EXPECT_EQ(WEXITSTATUS(raw), 128 + row.signal) << output;
+        EXPECT_EQ(temporarySiblingsBelow(f.work.path()), 0u);
+        if (!row.tree) {
+            EXPECT_EQ(readBytes(first), big); // left as it was, and not reported as done
+            EXPECT_NE(output.find("interrupted, file left as it was"), std::string::npos);
+            EXPECT_EQ(output.find("Formatted and saved"), std::string::npos);
+            continue;
+        }
+        EXPECT_NE(output.find("==> aborted: USER BREAK ..."), std::string::npos) << output;
+        const std::string report = readBytes(f.work.file("site_BAK00/report.txt"));
+        EXPECT_NE(report.find("USER BREAK"), std::string::npos);
+        // Every file is either as it was or processed, with its original in the backup; the
+        // report names exactly the processed ones.
+        for (int i = 0; i < files; ++i) {
+            const std::string name = "p" + std::to_string(i) + ".htm";
+            const bool processed = readBytes(site + "/" + name) != big;
+            EXPECT_EQ(report.find("Formatted: " + site + "/" + name + " ") != std::string::npos,
+                processed)
+                << name;
+            if (processed) {
+                EXPECT_EQ(readBytes(f.work.file("site_BAK00/" + name)), big) << name;
+            }
+        }
     }
 }
 

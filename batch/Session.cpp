@@ -1,6 +1,7 @@
 /// Session: the long-lived objects of one program run.
 #include "batch/Session.h"
 
+#include "base/Paths.h"
 #include "style/StyleFiles.h"
 
 #include <algorithm>
@@ -8,11 +9,16 @@
 namespace zenkel {
 
 Session::Session(const std::string& programDirectory, FileJobHost& sessionHost)
+    : Session(ProgramDirectories {programDirectory, programDirectory}, sessionHost)
+{ }
+
+Session::Session(const ProgramDirectories& directories, FileJobHost& sessionHost)
     : host(sessionHost)
     , engine(sessionHost)
-    , catalogue(programDirectory, sessionHost)
+    , catalogue(directories.program, directories.data, sessionHost)
 {
     runState.programDirectory = catalogue.programDirectory();
+    runState.dataDirectory = catalogue.dataDirectory();
     runState.snapshotFile = runState.programDirectory + SnapshotFileName;
     engine.setTrimList(&trimList);
 }
@@ -46,7 +52,8 @@ void Session::noteScratchError(const std::string& message)
 
 bool Session::loadTrimList(std::string* error)
 {
-    return LoadTrimList(trimList, runState.programDirectory, error);
+    const bool own = isRegularFile(joinPath(runState.programDirectory, std::string(TrimFileName)));
+    return LoadTrimList(trimList, own ? runState.programDirectory : runState.dataDirectory, error);
 }
 
 } // namespace zenkel

@@ -19,7 +19,7 @@ struct CommandLine
     bool hasSwitch(char letter) const { return switches.find(letter) != std::string::npos; }
 };
 
-/// The absolute, normalised form of a path (the long form of the original's short names).
+/// The absolute, normalised form of a path: ".", ".." and doubled slashes resolved.
 std::string longPathForm(const std::string& path);
 
 /// ParseCommandLine: params are the parameters after the program name (our own --home and

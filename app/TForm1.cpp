@@ -50,25 +50,13 @@ namespace zenkel {
 
 const char* const TForm1::HomePageAddress = "https://zenkel-html.example.org/";
 
-namespace {
-
-/// Function keys and the buttons they stand for.
-constexpr std::pair<int, const char*> FunctionKeys[] = {
-    {Qt::Key_F3, "BFiles"},
-    {Qt::Key_F4, "BTree"},
-    {Qt::Key_F5, "BFormat"},
-    {Qt::Key_F6, "BCompress"},
-    {Qt::Key_F7, "BTrim"},
-    {Qt::Key_F8, "BRestore"},
-    {Qt::Key_F9, "BOptions"},
-};
-
-} // namespace
-
 TForm1::TForm1(const StartOptions& options, QWidget* parent)
     : QMainWindow(parent)
     , m_jobHost(*this)
-    , m_session(options.programDirectory, m_jobHost)
+    , m_session(
+          ProgramDirectories {options.programDirectory,
+              options.dataDirectory.empty() ? options.programDirectory : options.dataDirectory},
+          m_jobHost)
 {
     StartupMarker::add();
     FormCreate(options);
@@ -135,7 +123,7 @@ void TForm1::FormCreate(const StartOptions& options)
 void TForm1::loadWallPapers()
 {
     // Missing pictures are no error: the panels keep their plain background.
-    const QString skin = qs(m_session.runState.programDirectory) + "skin/";
+    const QString skin = qs(m_session.runState.dataDirectory) + "skin/";
     m_mainTile = QPixmap(skin + "main.bmp");
     m_statusTile = QPixmap(skin + "status.bmp");
     m_optionTile = QPixmap(skin + "option.bmp");
@@ -166,7 +154,7 @@ void TForm1::FormShow()
     BuildEditorPopup();
     ResetCounters(m_session.engine.style().tags);
     // A missing or unreadable file leaves the list empty; start-up goes on.
-    m_tagHints = TagHintList::load(qs(m_session.runState.programDirectory) + "tagsyntax.txt");
+    m_tagHints = TagHintList::load(qs(m_session.runState.dataDirectory) + "tagsyntax.txt");
     if (m_commandLine.mode == CommandLineMode::None)
         showProtocolPage();
     m_edit1->setText("Note: Zenkel HTML v3.x supports partial code formatting via right mouse "
@@ -360,7 +348,7 @@ void TForm1::BOptionsClick()
 void TForm1::BHelpClick()
 {
     QDesktopServices::openUrl(
-        QUrl::fromLocalFile(qs(m_session.runState.programDirectory) + "help/index.html"));
+        QUrl::fromLocalFile(qs(m_session.runState.dataDirectory) + "help/index.html"));
 }
 
 void TForm1::BEarthClick()
@@ -475,73 +463,7 @@ void TForm1::PanelState(bool enabled)
     m_panelButtons->setEnabled(enabled);
 }
 
-// ---- keys and layout -----------------------------------------------------------------------
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event)
-{
-    // The window sees key releases before its controls, as long as it is the active window.
-    if (event->type() == QEvent::KeyRelease && QApplication::activeModalWidget() == nullptr) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->window() == this) {
-            auto* key = static_cast<QKeyEvent*>(event);
-            if (!key->isAutoRepeat() && FormKeyUp(key->key(), key->modifiers()))
-                return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void TForm1::clickIfEnabled(const char* name)
-{
-    QPushButton* b = button(name);
-    if (b && b->isEnabled() && m_panelButtons->isEnabled() && !m_session.runInProgress)
-        b->click();
-}
-
-bool TForm1::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
-{
-    const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
-    if (key == Qt::Key_Escape) {
-        if (m_editorMode && button("BCancel")->isEnabled() && !m_session.runInProgress)
-            BCancelClick();
-        else
-            m_session.runState.userBreak = true;
-        return true;
-    }
-    if (key == Qt::Key_F1 && held == Qt::ShiftModifier) {
-        if (m_editorMode && !m_session.runInProgress)
-            CopyFromEditToRichEdit();
-        return true;
-    }
-    for (const auto& [functionKey, name] : FunctionKeys) {
-        if (key == functionKey && !(key == Qt::Key_F1)) {
-            // The panel's buttons, not the panel itself, are asked: keys only start what a
-            // click could start, and never a second run.
-            QPushButton* b = button(name);
-            if (b && b->isEnabled() && !m_session.runInProgress)
-                b->click();
-            return true;
-        }
-    }
-    if (held == Qt::AltModifier && key >= Qt::Key_1 && key <= Qt::Key_5) {
-        const std::string name = "BRepaint" + std::to_string(key - Qt::Key_0);
-        QPushButton* b = button(name.c_str());
-        if (b && b->isEnabled())
-            b->click();
-        return true;
-    }
-    if (held == Qt::AltModifier && key == Qt::Key_B) {
-        clickIfEnabled("BBrowser");
-        return true;
-    }
-    if (held == Qt::ControlModifier && (key == Qt::Key_F || key == Qt::Key_R)) {
-        QPushButton* b = button("BSearchRep");
-        if (b && b->isEnabled())
-            b->click();
-        return true;
-    }
-    return false;
-}
+// ---- layout ------------------------------------------------------------------------------
 
 void TForm1::resizeEvent(QResizeEvent* event)
 {

@@ -37,6 +37,7 @@ class TFormTree;
 struct StartOptions
 {
     std::string programDirectory; ///< with a final '/'
+    std::string dataDirectory; ///< the shipped data, with a final '/'; empty: programDirectory
     std::vector<std::string> parameters; ///< the command line without our own options
 };
 
@@ -68,7 +69,7 @@ public:
     void PanelState(bool enabled);
     void RunCommandLine();
 
-    // Editor (the editor issue gives these their full behaviour).
+    // Editor buttons and the editor's file commands.
     bool LoadSingleFile(const std::string& path);
     /// Fills the editor with a file's text; the run state and the status line stay.
     bool loadFileIntoEditor(const std::string& path);

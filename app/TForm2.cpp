@@ -1,13 +1,13 @@
 /// TForm2: the found-files dialog of a tree selection.
 #include "app/TForm2.h"
 
-#include "app/TFormFile.h"
 #include "batch/FileJob.h"
 #include "batch/FileSelection.h"
 #include "batch/Session.h"
 #include "widgets/Prompter.h"
 #include "widgets/TiledPanel.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/WidgetText.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,11 @@
-/// TFormFile: the file dialog, in select mode and in save mode, and the pieces it shares with
-/// the tree, found-files and confirmation dialogs.
+/// TFormFile: the file dialog, in select mode and in save mode.
 #include "app/TFormFile.h"
 
+#include "app/DirectoryListBox.h"
+#include "app/Drives.h"
+#include "app/FileListBox.h"
+#include "app/FileTypeFilter.h"
+#include "app/PathLabel.h"
 #include "batch/FileJob.h"
 #include "batch/RunState.h"
 #include "batch/Session.h"
@@ -12,29 +16,18 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QStorageInfo>
-#include <QStyle>
-#include <QStyledItemDelegate>
 
 #include <algorithm>
 
 namespace zenkel {
 
 namespace {
-
-constexpr int IndentRole = Qt::UserRole + 1;
-constexpr int PathRole = Qt::UserRole;
-constexpr int IndentStep = 14;
 
 QString fromStd(const std::string& text)
 {
@@ -46,305 +39,13 @@ std::string toStd(const QString& text)
     return text.toStdString();
 }
 
-/// Indents the entries of the directory list by their depth below the root.
-class IndentDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-        const QModelIndex& index) const override
-    {
-        QStyleOptionViewItem indented(option);
-        indented.rect.adjust(indentOf(index), 0, 0, 0);
-        QStyledItemDelegate::paint(painter, indented, index);
-    }
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        QSize size = QStyledItemDelegate::sizeHint(option, index);
-        size.rwidth() += indentOf(index);
-        return size;
-    }
-
-private:
-    static int indentOf(const QModelIndex& index)
-    {
-        return index.data(IndentRole).toInt() * IndentStep;
-    }
-};
-
 } // namespace
-
-// ---- shared pieces ---------------------------------------------------------------------
-
-void applyHighlightColours(QWidget& list)
-{
-    QPalette palette = list.palette();
-    palette.setColor(QPalette::Base, windowsColor(HighlightCream));
-    palette.setColor(QPalette::Highlight, windowsColor(HighlightPink));
-    palette.setColor(QPalette::HighlightedText, Qt::black);
-    list.setPalette(palette);
-}
-
-QList<FileTypeChoice> fileTypeChoices()
-{
-    const QStringList parts = QString::fromLatin1(FileTypeList).split(QLatin1Char('|'));
-    QList<FileTypeChoice> choices;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        choices.append({parts[i], parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)});
-    return choices;
-}
-
-bool matchesFileMask(const QString& name, const QString& mask)
-{
-    static const QRegularExpression shortExtensionMask(QStringLiteral("^\\*\\.[^*?.]{3}$"));
-    if (shortExtensionMask.match(mask).hasMatch()) {
-        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-        return dot >= 0 && name.mid(dot + 1).startsWith(mask.mid(2), Qt::CaseInsensitive);
-    }
-    return QRegularExpression::fromWildcard(mask, Qt::CaseInsensitive).match(name).hasMatch();
-}
-
-bool matchesAnyFileMask(const QString& name, const QStringList& masks)
-{
-    for (const QString& mask : masks) {
-        if (matchesFileMask(name, mask))
-            return true;
-    }
-    return false;
-}
-
-QString withoutFinalSlash(const QString& dir)
-{
-    QString result = dir;
-    while (result.size() > 1 && result.endsWith(QLatin1Char('/')))
-        result.chop(1);
-    return result;
-}
-
-QString withFinalSlash(const QString& dir)
-{
-    const QString bare = withoutFinalSlash(dir);
-    return bare == QLatin1String("/") ? bare : bare + QLatin1Char('/');
-}
-
-QString existingDirectoryOr(const QString& dir, const QString& fallback)
-{
-    return !dir.isEmpty() && QFileInfo(dir).isDir() ? dir : fallback;
-}
-
-QStringList driveChoices()
-{
-    QStringList drives {QStringLiteral("/")};
-    const QString home = withoutFinalSlash(QDir::homePath());
-    if (home != QLatin1String("/"))
-        drives.append(home);
-    static const QStringList volumePlaces {
-        QStringLiteral("/media/"), QStringLiteral("/mnt/"), QStringLiteral("/run/media/")};
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        const QString root = withoutFinalSlash(volume.rootPath());
-        const bool userVolume = std::any_of(volumePlaces.begin(), volumePlaces.end(),
-            [&](const QString& place) { return root.startsWith(place); });
-        if (userVolume && volume.isValid() && volume.isReady() && !drives.contains(root))
-            drives.append(root);
-    }
-    return drives;
-}
-
-int driveIndexFor(const QStringList& drives, const QString& dir)
-{
-    const QString bare = withoutFinalSlash(dir);
-    int best = 0;
-    qsizetype bestLength = -1;
-    for (int i = 0; i < drives.size(); ++i) {
-        const QString drive = withoutFinalSlash(drives[i]);
-        const bool holds = bare == drive || bare.startsWith(withFinalSlash(drive));
-        if (holds && drive.size() > bestLength) {
-            best = i;
-            bestLength = drive.size();
-        }
-    }
-    return best;
-}
 
 // ---- DirectoryListBox ------------------------------------------------------------------
 
-DirectoryListBox::DirectoryListBox(QWidget* parent)
-    : QListWidget(parent)
-{
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setItemDelegate(new IndentDelegate(this));
-    applyHighlightColours(*this);
-    // Queued: the clicked entry is deleted when the list is rebuilt for the new directory.
-    connect(
-        this, &QListWidget::itemClicked, this, &DirectoryListBox::openItem, Qt::QueuedConnection);
-}
-
-void DirectoryListBox::setDirectory(const QString& dir)
-{
-    QString path = QDir::cleanPath(QDir(dir.isEmpty() ? QDir::homePath() : dir).absolutePath());
-    while (path != QLatin1String("/") && !QFileInfo(path).isDir())
-        path = QFileInfo(path).path();
-    m_directory = path;
-    refresh();
-    emit directoryChanged(m_directory);
-}
-
-void DirectoryListBox::refresh()
-{
-    setUpdatesEnabled(false);
-    clear();
-    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    const QStringList parts = m_directory.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-
-    auto addEntry = [&](const QString& text, const QString& path, int level, const QIcon& icon) {
-        auto* item = new QListWidgetItem(icon, text, this);
-        item->setData(PathRole, path);
-        item->setData(IndentRole, level);
-        return item;
-    };
-    QListWidgetItem* current = addEntry(QStringLiteral("/"), QStringLiteral("/"), 0, openIcon);
-    QString path;
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        path += QLatin1Char('/') + parts[i];
-        current = addEntry(parts[i], path, static_cast<int>(i + 1), openIcon);
-    }
-    const QStringList children
-        = QDir(m_directory)
-              .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString& child : children)
-        addEntry(child, withFinalSlash(m_directory) + child, static_cast<int>(parts.size() + 1),
-            closedIcon);
-    setCurrentItem(current);
-    setUpdatesEnabled(true);
-    scrollToItem(current);
-}
-
-void DirectoryListBox::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
-        openItem(currentItem());
-        return;
-    }
-    QListWidget::keyPressEvent(event);
-}
-
-void DirectoryListBox::openItem(QListWidgetItem* item)
-{
-    if (item)
-        setDirectory(item->data(PathRole).toString());
-}
-
 // ---- PathLabel -------------------------------------------------------------------------
 
-PathLabel::PathLabel(QWidget* parent)
-    : QLabel(parent)
-{ }
-
-void PathLabel::setPath(const QString& path)
-{
-    m_path = path;
-    setToolTip(path);
-    showElided();
-}
-
-QSize PathLabel::minimumSizeHint() const
-{
-    return QSize(60, QLabel::minimumSizeHint().height());
-}
-
-QSize PathLabel::sizeHint() const
-{
-    return minimumSizeHint();
-}
-
-void PathLabel::resizeEvent(QResizeEvent* event)
-{
-    QLabel::resizeEvent(event);
-    showElided();
-}
-
-void PathLabel::showElided()
-{
-    setText(fontMetrics().elidedText(m_path, Qt::ElideLeft, std::max(0, contentsRect().width())));
-}
-
 // ---- FileListBox -----------------------------------------------------------------------
-
-FileListBox::FileListBox(QWidget* parent)
-    : QListWidget(parent)
-{
-    setViewMode(QListView::ListMode);
-    setFlow(QListView::TopToBottom);
-    setWrapping(true);
-    // Columns flow top to bottom and scroll sideways; a vertical bar would never move.
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setResizeMode(QListView::Adjust);
-    setUniformItemSizes(true);
-    setTextElideMode(Qt::ElideMiddle);
-    applyHighlightColours(*this);
-}
-
-void FileListBox::showFiles(const QString& directory, const QStringList& masks)
-{
-    setUpdatesEnabled(false);
-    clear();
-    const QIcon icon = style()->standardIcon(QStyle::SP_FileIcon);
-    // Without QDir::Hidden and QDir::System: no dot files, devices, pipes or sockets.
-    const QFileInfoList entries
-        = QDir(directory).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo& entry : entries) {
-        if (!matchesAnyFileMask(entry.fileName(), masks))
-            continue;
-        auto* item = new QListWidgetItem(icon, entry.fileName(), this);
-        item->setToolTip(entry.fileName());
-    }
-    fitColumns();
-    setUpdatesEnabled(true);
-}
-
-QStringList FileListBox::selectedNames() const
-{
-    QStringList names;
-    for (int row = 0; row < count(); ++row) {
-        if (item(row)->isSelected())
-            names.append(item(row)->text());
-    }
-    return names;
-}
-
-bool FileListBox::selectNames(const QStringList& names)
-{
-    clearSelection();
-    bool all = true;
-    for (const QString& name : names) {
-        const QList<QListWidgetItem*> found = findItems(name, Qt::MatchExactly);
-        if (found.isEmpty()) {
-            all = false;
-            continue;
-        }
-        if (selectionMode() == QAbstractItemView::SingleSelection)
-            setCurrentItem(found.first());
-        found.first()->setSelected(true);
-    }
-    return all;
-}
-
-void FileListBox::resizeEvent(QResizeEvent* event)
-{
-    QListWidget::resizeEvent(event);
-    fitColumns();
-}
-
-void FileListBox::fitColumns()
-{
-    // Three columns across the visible width; more columns scroll sideways.
-    const int columnWidth = std::max(60, viewport()->width() / 3 - 2);
-    const int rowHeight = std::max(fontMetrics().height(), iconSize().height()) + 4;
-    setGridSize(QSize(columnWidth, rowHeight));
-}
 
 // ---- texts of the file dialog ----------------------------------------------------------
 
@@ -406,9 +107,7 @@ void TFormFile::buildControls()
     m_nameEdit = named(new QLineEdit(this), "EFName");
     m_nameLabel->setBuddy(m_nameEdit);
     m_filterBox = named(new QComboBox(this), "FilterComboBox1");
-    for (const FileTypeChoice& choice : fileTypeChoices())
-        m_filterBox->addItem(choice.description + QStringLiteral("  (")
-            + choice.masks.join(QLatin1Char(';')) + QLatin1Char(')'));
+    m_filterBox->addItems(fileTypeFilterTexts());
     m_driveBox = named(new QComboBox(this), "DriveComboBox1");
     m_drives = driveChoices();
     m_driveBox->addItems(m_drives);
@@ -552,9 +251,7 @@ void TFormFile::directoryChanged()
 
 void TFormFile::filterChanged()
 {
-    const QList<FileTypeChoice> choices = fileTypeChoices();
-    const int index = std::clamp(m_filterBox->currentIndex(), 0, int(choices.size()) - 1);
-    m_fileList->showFiles(m_directoryList->directory(), choices[index].masks);
+    m_fileList->showFiles(m_directoryList->directory(), std::max(m_filterBox->currentIndex(), 0));
     updateOkButton();
     updateSaveCaption();
 }

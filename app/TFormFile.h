@@ -1,13 +1,8 @@
 /// TFormFile: the file dialog, in select mode (files to open or process) and in save mode
-/// ("Save As"); also the pieces it shares with the tree, found-files and confirmation dialogs.
+/// ("Save As").
 #pragma once
 
-#include <QColor>
 #include <QDialog>
-#include <QLabel>
-#include <QList>
-#include <QListWidget>
-#include <QPixmap>
 #include <QString>
 #include <QStringList>
 
@@ -15,120 +10,16 @@
 #include <utility>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace zenkel {
 
+class DirectoryListBox;
+class FileListBox;
+class PathLabel;
 struct Session;
-
-// ---- pieces shared by the dialogs ------------------------------------------------------
-
-/// The two highlight colours of the dialogs, as 0x00BBGGRR colour values: a light cream
-/// (the lists' background) and a light pink (the selection).
-constexpr int HighlightCream = 15137791;
-constexpr int HighlightPink = 13816575;
-/// Gives a list the dialogs' colours: cream background, pink selection with black text.
-void applyHighlightColours(QWidget& list);
-
-/// One choice of the filter box: its description and its masks ("*.htm").
-struct FileTypeChoice
-{
-    QString description;
-    QStringList masks;
-};
-/// The six choices of the file-type list, in order (their index is the tree file type).
-QList<FileTypeChoice> fileTypeChoices();
-
-/// Wildcard match of a file name against one mask, in any letter case. As with short file
-/// names, a mask ending in a dot and three plain letters ("*.htm") also admits longer
-/// extensions that begin with them ("a.html").
-bool matchesFileMask(const QString& name, const QString& mask);
-bool matchesAnyFileMask(const QString& name, const QStringList& masks);
-
-/// A directory path without a final '/' (the root stays "/").
-QString withoutFinalSlash(const QString& dir);
-/// A directory path with exactly one final '/'.
-QString withFinalSlash(const QString& dir);
-/// dir when it exists as a directory, else fallback: a remembered directory may be gone.
-QString existingDirectoryOr(const QString& dir, const QString& fallback);
-
-/// The "drives" of the drive box: the root, the home directory and volumes mounted below
-/// /media, /mnt and /run/media.
-QStringList driveChoices();
-/// The index of the drive whose path is the longest prefix of dir (0, the root, at least).
-int driveIndexFor(const QStringList& drives, const QString& dir);
-
-/// The directory list: the path from the root down to the open directory, then the open
-/// directory's sub-directories (hidden ones left out). A single click (or Space) opens the
-/// clicked directory.
-class DirectoryListBox : public QListWidget
-{
-    Q_OBJECT
-
-public:
-    explicit DirectoryListBox(QWidget* parent = nullptr);
-    /// Opens dir, or its nearest existing parent when dir does not exist.
-    void setDirectory(const QString& dir);
-    /// The open directory, without a final '/' (the root is "/").
-    QString directory() const { return m_directory; }
-    /// Reads the open directory again from the disk.
-    void refresh();
-
-signals:
-    void directoryChanged(const QString& dir);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    void openItem(QListWidgetItem* item);
-    QString m_directory;
-};
-
-/// Shows a directory path, shortened at its left end to the width the label has, so a long
-/// path never widens its dialog. The full path is the tool tip.
-class PathLabel : public QLabel
-{
-    Q_OBJECT
-
-public:
-    explicit PathLabel(QWidget* parent = nullptr);
-    void setPath(const QString& path);
-    QString path() const { return m_path; }
-    QSize minimumSizeHint() const override;
-    QSize sizeHint() const override;
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    void showElided();
-    QString m_path;
-};
-
-/// The file list: plain files of one directory that match the masks, in three columns.
-class FileListBox : public QListWidget
-{
-    Q_OBJECT
-
-public:
-    explicit FileListBox(QWidget* parent = nullptr);
-    /// Lists directory's ordinary files (no hidden ones, no devices) that match masks.
-    void showFiles(const QString& directory, const QStringList& masks);
-    /// Names of the selected files in list order.
-    QStringList selectedNames() const;
-    /// Selects the files of these names (others are deselected); false when one is missing.
-    bool selectNames(const QStringList& names);
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    void fitColumns();
-};
-
-// ---- the file dialog -------------------------------------------------------------------
 
 /// "Invalid file: \"\r\n" + path + "\r\n\"No <HTML> Tag inside!"
 QString invalidFileMessage(const QString& path);

@@ -1,7 +1,6 @@
 /// TFormMsg: the confirmation dialog shown before a run.
 #include "app/TFormMsg.h"
 
-#include "app/TFormFile.h"
 #include "batch/Backup.h"
 #include "batch/Session.h"
 #include "widgets/Prompter.h"

@@ -1,7 +1,10 @@
 /// TFormTree: the tree dialog.
 #include "app/TFormTree.h"
 
-#include "app/TFormFile.h"
+#include "app/DirectoryListBox.h"
+#include "app/Drives.h"
+#include "app/FileTypeFilter.h"
+#include "app/PathLabel.h"
 #include "batch/FileSelection.h"
 #include "batch/Session.h"
 #include "style/ProgramSettings.h"
@@ -61,9 +64,7 @@ void TFormTree::buildControls()
     m_driveBox->addItems(m_drives);
     m_directoryList = named(new DirectoryListBox(this), "DirectoryListBox1");
     m_filterBox = named(new QComboBox(this), "FilterComboBox1");
-    for (const FileTypeChoice& choice : fileTypeChoices())
-        m_filterBox->addItem(choice.description + QStringLiteral("  (")
-            + choice.masks.join(QLatin1Char(';')) + QLatin1Char(')'));
+    m_filterBox->addItems(fileTypeFilterTexts());
     // Long mount paths and filter texts must not stretch the dialog.
     for (QComboBox* box : {m_filterBox, m_driveBox}) {
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

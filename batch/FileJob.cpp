@@ -1,6 +1,8 @@
 /// File job: one operation on one HTML file, and the file helpers of the batch runs.
 #include "batch/FileJob.h"
 
+#include "batch/FileTypes.h"
+
 #include "base/Ascii.h"
 #include "base/Paths.h"
 #include "base/SafeFile.h"
@@ -61,7 +63,7 @@ bool hasListedExtension(const std::string& path)
     pattern += extensionOf(path);
     if (pattern.size() > 5)
         pattern.resize(5);
-    return upperAsciiText(FileTypeList).find(upperAsciiText(pattern)) != std::string::npos;
+    return upperAsciiText(FileTypeListText()).find(upperAsciiText(pattern)) != std::string::npos;
 }
 
 bool containsHtmlTag(const std::string& bytes)

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <initializer_list>
 #include <system_error>
 #include <unordered_set>
 
@@ -16,12 +15,6 @@ namespace zenkel {
 namespace fs = std::filesystem;
 
 namespace {
-
-bool startsWithAny(std::string_view text, std::initializer_list<std::string_view> prefixes)
-{
-    return std::any_of(prefixes.begin(), prefixes.end(),
-        [&](std::string_view prefix) { return text.starts_with(prefix); });
-}
 
 bool isSkippedDirectory(std::string_view name)
 {
@@ -111,33 +104,6 @@ std::vector<std::string> ResetProtocol(RunState& state)
     state.currentFile.clear();
     state.fileList.clear();
     return splitProtocolText(ProtocolHeadText);
-}
-
-bool MatchesTypeFilter(std::string_view name, int treeFileType)
-{
-    const std::size_t lastSlash = name.rfind('/');
-    if (lastSlash != std::string_view::npos)
-        name.remove_prefix(lastSlash + 1);
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos)
-        return false;
-    const std::string ext = upperAsciiText(name.substr(dot));
-    switch (treeFileType) {
-    case 0:
-        return ext.starts_with(".HTM");
-    case 1:
-        return startsWithAny(ext, {".HTM", ".ASP", ".SHT", ".DHT", ".CFM"});
-    case 2:
-        return ext.starts_with(".ASP");
-    case 3:
-        return ext.starts_with(".SHT");
-    case 4:
-        return ext.starts_with(".DHT");
-    case 5:
-        return ext.starts_with(".CFM");
-    default:
-        return false;
-    }
 }
 
 std::vector<std::string> SearchTree(const std::string& directory, int treeFileType,

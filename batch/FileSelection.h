@@ -2,6 +2,7 @@
 /// filter, and the protocol lines and results of a file-list or tree selection.
 #pragma once
 
+#include "batch/FileTypes.h"
 #include "batch/RunState.h"
 #include "engine/ProgressSink.h"
 
@@ -24,7 +25,6 @@ inline constexpr const char* SearchingFilesStatus = "Searching for HTML-Files: p
 inline constexpr const char* SearchingFilesCaption = "Searching for files, please wait ...";
 /// Directories with this in their name (any letter case) are not searched.
 inline constexpr std::string_view SkippedDirectoryMark = "_vti_cnf";
-inline constexpr int TreeFileTypeCount = 6;
 
 /// Tells whether a file may be processed; the selection passes IsValidHtmlFile.
 using FileValidator = std::function<bool(const std::string& path)>;
@@ -35,10 +35,6 @@ std::vector<std::string> splitProtocolText(std::string_view text);
 
 /// Clears the current file and the file list; returns the lines of the fresh protocol.
 std::vector<std::string> ResetProtocol(RunState& state);
-
-/// Whether the file name's extension (from its last dot, any letter case) fits the tree file
-/// type 0..5 of the file-type list; other types match nothing.
-bool MatchesTypeFilter(std::string_view name, int treeFileType);
 
 /// Every file below directory that fits treeFileType and passes isValid, depth first: each
 /// sub-directory is searched completely where it is met. Entries of a directory are taken in

@@ -31,15 +31,13 @@ inline constexpr const char* TokenListFileName = "0tmp_htm.htm";
 inline constexpr const char* BlockStoreFileName = "0tmp_nftags.htm";
 inline constexpr const char* SnapshotFileName = "$tmp.htm";
 
-/// The filter text of the file and tree dialogs, also used by the validity test.
-inline constexpr const char* FileTypeList
-    = "HTM(L) only|*.htm|All HTML-File types|*.htm;*.asp;*.sht;*.dht;*.cfm|ASP|*.asp|"
-      "SSI Files|*.sht|Dynamic HTML Files|*.dht|Cold Fusion Files|*.cfm";
-
 /// All directories end in '/'. Sizes and totals are 64-bit.
 struct RunState
 {
+    /// Where the program writes (settings, report, diagnostic files, styles, trim list).
     std::string programDirectory;
+    /// The shipped data (styles, samples, pictures, help, tag syntax); mostly the same.
+    std::string dataDirectory;
     std::string currentFile;
     std::string sourceDirectory;
     std::string backupDirectory;

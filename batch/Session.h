@@ -6,6 +6,7 @@
 #include "batch/Protocol.h"
 #include "batch/RunState.h"
 #include "engine/Engine.h"
+#include "style/ProgramDirectories.h"
 #include "style/ProgramSettings.h"
 #include "style/StyleCatalogue.h"
 
@@ -19,6 +20,8 @@ namespace zenkel {
 struct Session
 {
     Session(const std::string& programDirectory, FileJobHost& host);
+    /// With the shipped data apart from the program directory (styles are found in both).
+    Session(const ProgramDirectories& directories, FileJobHost& host);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -38,8 +41,9 @@ struct Session
     /// fallback) in settings.StyleName. False when there is no usable style, or with *error
     /// when a file of the style cannot be read.
     bool ActivateStyle(const std::string& name, std::string* error = nullptr);
-    /// Loads trim.ini of the program directory into the trim list; false with *error when
-    /// the file exists but cannot be read (the list is then empty).
+    /// Loads trim.ini of the program directory (the shipped one when the program directory has
+    /// none) into the trim list; false with *error when the file exists but cannot be read
+    /// (the list is then empty).
     bool loadTrimList(std::string* error = nullptr);
     /// Reads prg.ini into settingsFile and settings; false (and a message naming the file)
     /// when it exists but cannot be read. A missing file gives the defaults.

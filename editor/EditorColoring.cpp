@@ -1,3 +1,4 @@
+/// Typing-time colouring: key states, caret snapshots and the repaint of the tag at the caret.
 #include "editor/EditorColoring.h"
 
 #include "editor/RichEdit.h"

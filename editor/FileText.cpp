@@ -1,3 +1,4 @@
+/// Editor text and files: encodings in both directions, reading and writing the editor's file.
 #include "editor/FileText.h"
 
 #include "base/SafeFile.h"

@@ -1,3 +1,4 @@
+/// RichEdit: the editor control over QsciScintilla.
 #include "editor/RichEdit.h"
 
 #include <QAccessibleWidget>

@@ -1,3 +1,4 @@
+/// Whole-text colouring: coloured loads, repaints, colour modes and the coloured paste.
 #include "editor/SyntaxColoring.h"
 
 #include "editor/FileText.h"

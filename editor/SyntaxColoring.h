@@ -29,7 +29,7 @@ void StreamColoredText(RichEdit& editor, const QString& text, bool replaceAll);
 void RepaintRE(RichEdit& editor);
 
 /// Sets the editor's colour set to colour mode 1 ... 5; another mode changes nothing and
-/// gives false. TForm1.BRepaint1Click: SetColorMode(editor, button tag), then RepaintRE.
+/// gives false. The colour-mode buttons call it with their mode, then RepaintRE.
 bool SetColorMode(RichEdit& editor, int mode);
 
 /// Pastes the clipboard's text coloured in place of the selection; nothing when the clipboard

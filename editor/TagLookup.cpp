@@ -1,3 +1,4 @@
+/// Lookup of the tag or comment around an editor position.
 #include "editor/TagLookup.h"
 
 #include "editor/RichEdit.h"

@@ -1,3 +1,4 @@
+/// The rules of typing-time colouring that need no editor.
 #include "editor/TypingRules.h"
 
 namespace zenkel {

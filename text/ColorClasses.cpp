@@ -1,3 +1,4 @@
+/// The colour classes of an HTML text, as runs or one class per byte.
 #include "text/ColorClasses.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+/// The editor's colour set and the colour modes.
 #include "text/ColorSet.h"
 
 namespace zenkel {

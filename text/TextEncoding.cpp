@@ -1,3 +1,4 @@
+/// File encodings: detection and the conversions between file bytes and editor text.
 #include "text/TextEncoding.h"
 
 #include <array>

@@ -3,6 +3,9 @@
 
 #include "engine/DocLine.h"
 
+#include <QPalette>
+#include <QWidget>
+
 namespace zenkel {
 
 QString programTitle()
@@ -14,6 +17,15 @@ QString programTitle()
 QColor windowsColor(int bgr)
 {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+void applyHighlightColours(QWidget& list)
+{
+    QPalette palette = list.palette();
+    palette.setColor(QPalette::Base, windowsColor(HighlightCream));
+    palette.setColor(QPalette::Highlight, windowsColor(HighlightPink));
+    palette.setColor(QPalette::HighlightedText, Qt::black);
+    list.setPalette(palette);
 }
 
 } // namespace zenkel

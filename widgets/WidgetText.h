@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QString>
 
+class QWidget;
+
 #include <string>
 
 namespace zenkel {
@@ -21,5 +23,12 @@ QString programTitle();
 
 /// A Windows colour value (0x00BBGGRR) as a QColor.
 QColor windowsColor(int bgr);
+
+/// The two highlight colours of the dialogs, as 0x00BBGGRR colour values: a light cream
+/// (the lists' background) and a light pink (the selection).
+constexpr int HighlightCream = 15137791;
+constexpr int HighlightPink = 13816575;
+/// Gives a list the dialogs' colours: cream background, pink selection with black text.
+void applyHighlightColours(QWidget& list);
 
 } // namespace zenkel

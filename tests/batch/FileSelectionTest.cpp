@@ -79,6 +79,7 @@ TEST(FileSelectionTest, MatchesTypeFilterByExtensionPrefix)
         {"a.Cfm", {false, true, false, false, false, true, false}},
         {"a.txt", {false, false, false, false, false, false, false}},
         {"htm", {false, false, false, false, false, false, false}},
+        {"a.ht", {false, false, false, false, false, false, false}},
         {"a.htm.zbak", {false, false, false, false, false, false, false}},
         {"a.zbak.htm", {true, true, false, false, false, false, false}},
         {"dir.htm/readme", {false, false, false, false, false, false, false}},

@@ -1,5 +1,7 @@
 /// The file, tree, found-files and confirmation dialogs driven as a user drives them,
 /// offscreen, on a temporary program directory.
+#include "app/DirectoryListBox.h"
+#include "app/FileListBox.h"
 #include "app/TForm2.h"
 #include "app/TFormFile.h"
 #include "app/TFormMsg.h"
@@ -53,8 +55,6 @@ private slots:
 
     void controlsHaveTheirNames_data();
     void controlsHaveTheirNames();
-    void fileMasksAdmitLongerExtensions_data();
-    void fileMasksAdmitLongerExtensions();
     void saveCaptionHasSingleSlashes();
     void wallpaperCanBeReplacedAndRemoved();
 
@@ -142,39 +142,6 @@ void TestDialogs::controlsHaveTheirNames()
     QCOMPARE(form->objectName(), dialog);
     for (const QString& name : names)
         QVERIFY2(form->findChild<QWidget*>(name), qPrintable(name));
-}
-
-void TestDialogs::fileMasksAdmitLongerExtensions_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("mask");
-    QTest::addColumn<bool>("matches");
-    QTest::newRow("exact") << "a.htm"
-                           << "*.htm" << true;
-    QTest::newRow("longer extension") << "a.html"
-                                      << "*.htm" << true;
-    QTest::newRow("any letter case") << "INDEX.HTML"
-                                     << "*.htm" << true;
-    QTest::newRow("other extension") << "a.asp"
-                                     << "*.htm" << false;
-    QTest::newRow("only the last extension counts") << "a.htm.zbak"
-                                                    << "*.htm" << false;
-    QTest::newRow("no extension") << "htm"
-                                  << "*.htm" << false;
-    QTest::newRow("shorter extension") << "a.ht"
-                                       << "*.htm" << false;
-    QTest::newRow("other masks match exactly") << "a.htmlx"
-                                               << "*.html" << false;
-    QTest::newRow("question mark") << "a1.txt"
-                                   << "a?.txt" << true;
-}
-
-void TestDialogs::fileMasksAdmitLongerExtensions()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, mask);
-    QFETCH(bool, matches);
-    QCOMPARE(matchesFileMask(name, mask), matches);
 }
 
 void TestDialogs::saveCaptionHasSingleSlashes()

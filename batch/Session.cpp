@@ -4,6 +4,8 @@
 #include "base/Paths.h"
 #include "style/StyleFiles.h"
 
+#include <algorithm>
+
 namespace zenkel {
 
 Session::Session(const std::string& programDirectory, FileJobHost& sessionHost)
@@ -40,6 +42,12 @@ bool Session::loadSettings(ScreenSize screen, std::string* error)
 bool Session::saveSettings(ScreenSize screen, std::string* error)
 {
     return SaveProgramSettings(settings, settingsFile, screen, error);
+}
+
+void Session::noteScratchError(const std::string& message)
+{
+    if (std::find(scratchErrors.begin(), scratchErrors.end(), message) == scratchErrors.end())
+        scratchErrors.push_back(message);
 }
 
 bool Session::loadTrimList(std::string* error)

@@ -11,6 +11,7 @@
 #include "style/StyleCatalogue.h"
 
 #include <string>
+#include <vector>
 
 namespace zenkel {
 
@@ -34,6 +35,10 @@ struct Session
     TrimList trimList;
     StyleCatalogue catalogue;
     Protocol protocol;
+    /// Scratch and diagnostic files of the program directory that could not be written, one
+    /// message each (naming the file); the caller empties the list when it has shown them.
+    std::vector<std::string> scratchErrors;
+    void noteScratchError(const std::string& message);
     /// Set while a run is going, so that no second run can start.
     bool runInProgress = false;
 

@@ -370,7 +370,12 @@ public:
     bool confirmRun(Session&) override { return true; }
     bool confirmUserBreak() override { return true; }
     void showMessage(const std::string& text) override { m_c.complain(oneLine(text)); }
-    void showError(const std::string& text) override { m_c.complain(oneLine(text)); }
+    void showError(const std::string& text) override
+    {
+        // A fatal error (disk full) is printed once, when the run has ended.
+        if (!m_c.host.fatal())
+            m_c.complain(oneLine(text));
+    }
     bool saveReports() const override { return !m_c.options.noReport; }
     int workerCount() const override { return m_c.options.jobs; }
 
@@ -383,9 +388,11 @@ int runSelection(const CliContext& c, std::vector<std::string> selectionLines)
 {
     Session& s = c.session;
     if (!c.options.quiet) {
+        // Flushed line by line, into a pipe or a file as well: a log shows the progress and
+        // keeps every line written before a kill.
         s.protocol.setListener([&c](const std::string& line) {
             errno = 0;
-            c.out << line << '\n';
+            c.out << line << '\n' << std::flush;
             c.outputOk();
         });
     }
@@ -413,7 +420,11 @@ int runSelection(const CliContext& c, std::vector<std::string> selectionLines)
     }
     if (outcome.result == RunResult::Busy)
         return ExitSetupFailed;
-    const bool allDone = outcome.result == RunResult::Completed && outcome.skipped == 0;
+    // A run whose report could not be saved has not left its record: not all done.
+    if (!outcome.reportError.empty())
+        c.complain(outcome.reportError);
+    const bool allDone = outcome.result == RunResult::Completed && outcome.skipped == 0
+        && outcome.reportError.empty();
     return allDone ? ExitDone : ExitFileFailed;
 }
 
@@ -615,6 +626,9 @@ int runCli(const CliOptions& options, std::istream& in, std::ostream& out, std::
         if (status == ExitDone)
             status = ExitFileFailed;
     }
+    // Files of the program directory written only for inspection: named, the run stands.
+    for (const std::string& error : session.scratchErrors)
+        err << "zenkel: warning: " << error << '\n';
     return status;
 }
 

@@ -72,15 +72,16 @@ public:
     {
         if (!test::runningAsRoot())
             return;
-        for (const TempDir* dir : {&home, &work}) {
+        for (const TempDir* dir : {&home, &outer}) {
             ::chown(dir->path().c_str(), 65534, 65534);
             for (const auto& item : fs::recursive_directory_iterator(dir->path()))
                 ::lchown(item.path().c_str(), 65534, 65534);
         }
     }
 
+    TempDir outer; ///< holds the work directory and the backup directories made beside it
     TempDir home;
-    TempDir work;
+    TempDir work {outer.path()};
 };
 
 struct FaultRow
@@ -193,6 +194,17 @@ TEST(CliFaultTest, EveryFaultIsReportedAndHarmsNoFile)
                     {"report.txt", "0tmp_htm.htm", "0tmp_nftags.htm", "$tmp.htm"})
                     EXPECT_EQ(readBytes(f.home.file(name)), "") << name;
                 EXPECT_EQ(readBytes(f.work.file("second.htm")), FormattedPage);
+            }},
+        {"tree backup directories as open as the tree",
+            [](Fault& f) {
+                f.work.write("sub/inner.htm", Page);
+                ::chmod(f.work.file("sub").c_str(), 0750);
+            },
+            {"format", "--home", "$H", "--quiet", "--tree", "$W"}, 0, "",
+            [](const Fault& f, const test::CliResult&) {
+                EXPECT_EQ(test::modeOf(f.work.path() + "_BAK00"), 0700u);
+                EXPECT_EQ(test::modeOf(f.work.path() + "_BAK00/sub"), 0750u);
+                EXPECT_EQ(readBytes(f.work.path() + "_BAK00/sub/inner.htm"), Page);
             }},
         {"scratch files are private",
             [](Fault& f) { ::chmod(f.work.file("page.htm").c_str(), 0600); },

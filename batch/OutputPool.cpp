@@ -203,7 +203,13 @@ void OutputPool::compute(Slot& slot, const std::string& path)
         return;
     try {
         slot.engine.outputList().clear();
-        slot.engine.setSourceText(SourceTextFromBytes(bytes), path);
+        if (m_settings.keepSourceBytes) {
+            slot.engine.setSourceText(SourceTextFromBytes(bytes), path);
+        } else {
+            // The file's bytes are needed no more: they become the source text in place.
+            SourceTextInPlace(bytes);
+            slot.engine.setSourceText(std::move(bytes), path);
+        }
         slot.engine.runOperation(m_operation);
         result.resultBytes = joinLines(slot.engine.outputList(), m_settings.lineEnd);
         if (m_settings.diagnosticFiles) {

@@ -17,6 +17,14 @@ namespace zenkel {
 
 namespace {
 
+// The file creation mask, read once while the program starts: reading it means setting it, and
+// doing that per write would let a parallel worker create a file with the mask cleared.
+const mode_t processUmask = [] {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}();
+
 bool fail(std::string* error, const std::string& path, const std::string& reason)
 {
     if (error)
@@ -147,12 +155,8 @@ bool writeFileSafely(const std::string& path,
     const std::function<bool(BufferedFileWriter&)>& writeContent, const SafeWriteOptions& options,
     std::string* error)
 {
-    mode_t mode
-        = options.newFileMode ? static_cast<mode_t>(*options.newFileMode & 07777) : 0666 & ~[] {
-              const mode_t mask = ::umask(0);
-              ::umask(mask);
-              return mask;
-          }();
+    mode_t mode = options.newFileMode ? static_cast<mode_t>(*options.newFileMode & 07777)
+                                      : 0666 & ~processUmask;
     const std::string target = resolveLink(path);
     struct stat existing
     {

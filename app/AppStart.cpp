@@ -4,7 +4,7 @@
 #include "app/StartupMarker.h"
 #include "app/TForm1.h"
 #include "engine/DocLine.h"
-#include "style/StyleCatalogue.h"
+#include "style/ProgramDirectories.h"
 
 #include <QApplication>
 
@@ -52,7 +52,7 @@ bool wantsUnattendedRun(const std::vector<std::string>& parameters)
     return switches.find_first_of("aA") != std::string::npos;
 }
 
-std::string appUsage()
+std::string appUsage(const ProgramDirectories& dirs)
 {
     return "zenkel-html [--home DIR] [[-SWITCHES] FILE]\n"
            "  FILE          opens FILE in the editor (it must contain \"<HTML\")\n"
@@ -60,22 +60,27 @@ std::string appUsage()
            "                  C compress the file, F format it (not with C),\n"
            "                  T trim it (after C or F: a trim run follows, without backup),\n"
            "                  B back the file up first, A no dialog, end when done\n"
-           "  --home DIR    program directory (default: $ZENKEL_HOME, else the directory of\n"
-           "                the executable)\n"
+           "  --home DIR    program directory (default: $ZENKEL_HOME, else the shipped data\n"
+           "                beside the executable or in ../share/zenkel-html, with settings\n"
+           "                and saved styles in ~/.config/zenkel-html for an installed copy;\n"
+           "                zenkel --help tells more)\n"
            "  --version     print the version\n"
            "  -h, --help    this text\n"
            "Examples:\n"
            "  zenkel-html page.htm         open page.htm in the editor\n"
            "  zenkel-html -fab page.htm    format page.htm with a backup, no window\n"
-           "  zenkel-html -ct page.htm     compress, then trim, with confirmations\n";
+           "  zenkel-html -ct page.htm     compress, then trim, with confirmations\n"
+           "In use:\n"
+        + DescribeDirectories(dirs, "  ");
 }
 
 int runApplication(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
     const AppArguments args = parseAppArguments(std::vector<std::string>(argv + 1, argv + argc));
+    const ProgramDirectories dirs = FindProgramDirectories(args.home);
     if (args.help) {
-        std::cout << appUsage();
+        std::cout << appUsage(dirs);
         return 0;
     }
     if (args.version) {
@@ -92,7 +97,12 @@ int runApplication(int argc, char** argv)
     StartupMarker::add();
     QApplication app(argc, argv);
     StartOptions options;
-    options.programDirectory = FindProgramDirectory(args.home);
+    // Without its own copies the program still runs on the shipped styles; saving fails then
+    // with a message naming the file.
+    if (std::string error; !PrepareProgramDirectory(dirs, &error))
+        std::cerr << "zenkel-html: warning: " << error << '\n';
+    options.programDirectory = dirs.program;
+    options.dataDirectory = dirs.data;
     options.parameters = args.parameters;
     TForm1 form(options);
     form.show();

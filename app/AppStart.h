@@ -1,6 +1,8 @@
 /// Program start of zenkel-html: our own options, the platform for unattended runs, the window.
 #pragma once
 
+#include "style/ProgramDirectories.h"
+
 #include <string>
 #include <vector>
 
@@ -18,7 +20,7 @@ struct AppArguments
 AppArguments parseAppArguments(const std::vector<std::string>& args);
 /// True when the parameters ask for a run without any window (the A switch).
 bool wantsUnattendedRun(const std::vector<std::string>& parameters);
-std::string appUsage();
+std::string appUsage(const ProgramDirectories& dirs);
 
 int runApplication(int argc, char** argv);
 

@@ -53,7 +53,10 @@ const char* const TForm1::HomePageAddress = "https://zenkel-html.example.org/";
 TForm1::TForm1(const StartOptions& options, QWidget* parent)
     : QMainWindow(parent)
     , m_jobHost(*this)
-    , m_session(options.programDirectory, m_jobHost)
+    , m_session(
+          ProgramDirectories {options.programDirectory,
+              options.dataDirectory.empty() ? options.programDirectory : options.dataDirectory},
+          m_jobHost)
 {
     StartupMarker::add();
     FormCreate(options);
@@ -120,7 +123,7 @@ void TForm1::FormCreate(const StartOptions& options)
 void TForm1::loadWallPapers()
 {
     // Missing pictures are no error: the panels keep their plain background.
-    const QString skin = qs(m_session.runState.programDirectory) + "skin/";
+    const QString skin = qs(m_session.runState.dataDirectory) + "skin/";
     m_mainTile = QPixmap(skin + "main.bmp");
     m_statusTile = QPixmap(skin + "status.bmp");
     m_optionTile = QPixmap(skin + "option.bmp");
@@ -151,7 +154,7 @@ void TForm1::FormShow()
     BuildEditorPopup();
     ResetCounters(m_session.engine.style().tags);
     // A missing or unreadable file leaves the list empty; start-up goes on.
-    m_tagHints = TagHintList::load(qs(m_session.runState.programDirectory) + "tagsyntax.txt");
+    m_tagHints = TagHintList::load(qs(m_session.runState.dataDirectory) + "tagsyntax.txt");
     if (m_commandLine.mode == CommandLineMode::None)
         showProtocolPage();
     m_edit1->setText("Note: Zenkel HTML v3.x supports partial code formatting via right mouse "
@@ -344,10 +347,11 @@ void TForm1::BOptionsClick()
 
 void TForm1::BHelpClick()
 {
-    const QString page = qs(m_session.runState.programDirectory) + "help/index.html";
+    const QString page = qs(m_session.runState.dataDirectory) + "help/index.html";
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
         Prompter::information(
-            this, programTitle(), "No browser could be started to show the help page:\n" + page);
+            this, programTitle(), "No browser could be started to show the help page:
+" + page);
 }
 
 void TForm1::BEarthClick()

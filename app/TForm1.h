@@ -37,6 +37,7 @@ class TFormTree;
 struct StartOptions
 {
     std::string programDirectory; ///< with a final '/'
+    std::string dataDirectory; ///< the shipped data, with a final '/'; empty: programDirectory
     std::vector<std::string> parameters; ///< the command line without our own options
 };
 

@@ -210,6 +210,42 @@ bool writeFileSafely(const std::string& path,
     return ok || fail(error, path, err);
 }
 
+bool writeScratchFile(const std::string& path,
+    const std::function<bool(BufferedFileWriter&)>& writeContent, std::string* error)
+{
+    constexpr mode_t Private = S_IRUSR | S_IWUSR;
+    struct stat existing
+    {
+    };
+    if (::lstat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)
+        && (existing.st_mode & 07777) != Private)
+        (void)::chmod(path.c_str(), Private);
+    SafeWriteOptions options;
+    options.sync = false;
+    options.newFileMode = Private;
+    if (writeFileSafely(path, writeContent, options, error))
+        return true;
+    if (!clearStaleFile(path) && error)
+        *error += "; the file left there is from an earlier run";
+    return false;
+}
+
+bool writeScratchFile(const std::string& path, std::string_view bytes, std::string* error)
+{
+    return writeScratchFile(
+        path, [bytes](BufferedFileWriter& out) { return out.put(bytes); }, error);
+}
+
+bool clearStaleFile(const std::string& path)
+{
+    struct stat existing
+    {
+    };
+    if (::lstat(path.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode))
+        return true;
+    return ::unlink(path.c_str()) == 0 || ::truncate(path.c_str(), 0) == 0;
+}
+
 bool readAllFrom(int fd, std::string& bytes, int* error)
 {
     bytes.clear();

@@ -86,6 +86,36 @@ template <typename Lines>
         options, error);
 }
 
+/// Writes a scratch or diagnostic file of the program directory: private to the user (mode
+/// 0600, also for a file an older version left readable to others), not flushed to the disk.
+/// When it cannot be written, an older file at the path is removed, or else emptied, so that
+/// it never passes for this run's content; *error then names the file and says when stale
+/// content could not be cleared.
+[[nodiscard]] bool writeScratchFile(const std::string& path,
+    const std::function<bool(BufferedFileWriter&)>& writeContent, std::string* error = nullptr);
+[[nodiscard]] bool writeScratchFile(
+    const std::string& path, std::string_view bytes, std::string* error = nullptr);
+
+/// writeScratchFile of lines, each followed by lineEnd, written straight from the list.
+template <typename Lines>
+[[nodiscard]] bool writeScratchLines(const std::string& path, const Lines& lines,
+    std::string_view lineEnd, std::string* error = nullptr)
+{
+    return writeScratchFile(
+        path,
+        [&lines, lineEnd](BufferedFileWriter& out) {
+            for (std::string_view line : lines)
+                if (!out.put(line) || !out.put(lineEnd))
+                    return false;
+            return true;
+        },
+        error);
+}
+
+/// Removes the regular file at path, or else empties it, after a failed write, so that an
+/// earlier run's content cannot pass for the new one. False when it is still there whole.
+bool clearStaleFile(const std::string& path);
+
 /// Reads everything left in an open file into bytes (replacing them). A regular file is read
 /// into storage sized once, with room for one more byte (a line end the caller may add).
 /// False with the system's error number in *error when a read fails; EINTR is retried.

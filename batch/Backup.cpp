@@ -9,6 +9,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include <cerrno>
+#include <sys/stat.h>
+
 namespace zenkel {
 
 namespace fs = std::filesystem;
@@ -108,6 +111,41 @@ std::string manyFilesText(zenkel::Operation operation, zenkel::SelectionMode mod
     return text + "Backup Files will be created.\r\n\r\nExisting Backups will be overwritten.";
 }
 
+/// Makes a backup directory that is never more open than the directory it backs up: made
+/// private first, then given that directory's permissions (private when they cannot be told).
+bool makeDirectoryLike(const std::string& path, const std::string& original, std::error_code& ec)
+{
+    if (::mkdir(path.c_str(), S_IRWXU) != 0) {
+        ec.assign(errno, std::generic_category());
+        return false;
+    }
+    struct stat info
+    {
+    };
+    if (::stat(original.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        (void)::chmod(path.c_str(), info.st_mode & 07777);
+    return true;
+}
+
+/// The directories of relativeDir below backupRoot, each made like its counterpart below
+/// sourceRoot; those already there are kept as they are.
+void makeMirroredDirectories(const std::string& sourceRoot, const std::string& backupRoot,
+    const std::string& relativeDir, std::error_code& ec)
+{
+    std::string relative;
+    for (const fs::path& part : fs::path(relativeDir)) {
+        if (!relative.empty())
+            relative += '/';
+        relative += part.string();
+        const std::string target = withTrailingSlash(backupRoot) + relative;
+        if (fs::is_directory(target, ec))
+            continue;
+        ec.clear();
+        if (!makeDirectoryLike(target, withTrailingSlash(sourceRoot) + relative, ec))
+            return;
+    }
+}
+
 } // namespace
 
 std::string NormalizeBackupExt(std::string_view text)
@@ -177,9 +215,13 @@ bool CreateBackupDirectory(RunState& state, std::string* error)
             continue;
         std::error_code ec;
         fs::create_directories(fs::path(name).parent_path(), ec);
-        // create_directory (not create_directories) so that a directory made by someone else
-        // in the meantime is never taken over: the next number is tried instead.
-        const bool created = !ec && fs::create_directory(name, ec);
+        // A new directory only (mkdir fails on one that is there), so that a directory made by
+        // someone else in the meantime is never taken over: the next number is tried instead.
+        const bool created = !ec && makeDirectoryLike(name, base, ec);
+        if (ec == std::errc::file_exists) {
+            ec.clear();
+            continue;
+        }
         if (ec) {
             if (error)
                 *error = "Cannot create directory \"" + name + "/\": " + ec.message();
@@ -227,7 +269,10 @@ BackupResult makeFileBackup(RunState& state, const std::string& file, const std:
             return result;
         }
         std::error_code ec;
-        fs::create_directories(fs::path(result.backupFile).parent_path(), ec);
+        const std::string relative
+            = result.backupFile.substr(withTrailingSlash(state.backupDirectory).size());
+        makeMirroredDirectories(state.sourceDirectory, state.backupDirectory,
+            fs::path(relative).parent_path().string(), ec);
         if (ec) {
             result.error
                 = "Cannot create the backup directory for \"" + file + "\": " + ec.message();

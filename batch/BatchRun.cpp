@@ -92,12 +92,26 @@ public:
         m_idle.wait(lock, [this] { return m_pending.empty() && !m_busy; });
     }
 
+    /// The messages of the files that could not be written, each once.
+    std::vector<std::string> errors()
+    {
+        flush();
+        const std::lock_guard lock(m_mutex);
+        return m_errors;
+    }
+
 private:
-    static void writeInOrder(const Files& files)
+    /// Writes the files in order up to the first that fails, noting its message.
+    void writeInOrder(const Files& files)
     {
         for (const auto& [path, bytes] : files) {
-            if (!writeFileSafely(path, bytes, nullptr, false))
+            std::string error;
+            if (!writeScratchFile(path, bytes, &error)) {
+                const std::lock_guard lock(m_mutex);
+                if (std::find(m_errors.begin(), m_errors.end(), error) == m_errors.end())
+                    m_errors.push_back(error);
                 return;
+            }
         }
     }
 
@@ -119,6 +133,7 @@ private:
     }
 
     std::map<Kind, Files> m_pending;
+    std::vector<std::string> m_errors;
     bool m_busy = false;
     bool m_stopping = false;
     std::mutex m_mutex;
@@ -365,6 +380,10 @@ void Driver::stopWorkers()
     // Busy workers finish their file and their results are dropped; the scratch files get
     // what is queued, so they end as a run without workers leaves them.
     m_pool.reset();
+    if (m_scratch) {
+        for (const std::string& error : m_scratch->errors())
+            m_session.noteScratchError(error);
+    }
     m_scratch.reset();
 }
 
@@ -503,7 +522,10 @@ void Driver::saveReport(const std::string& directory)
         append("Report saved ==> " + path);
         m_outcome.reportPath = path;
     } else {
+        if (!clearStaleFile(path))
+            error += "; the report left there is from an earlier run";
         append("--> ERROR: " + error);
+        m_outcome.reportError = error;
     }
 }
 

@@ -64,6 +64,7 @@ struct RunOutcome
     /// The protocol line of every file of a list or tree run that was not processed.
     std::vector<std::string> notProcessed;
     std::string reportPath; ///< where report.txt went, empty when none was saved
+    std::string reportError; ///< why report.txt could not be saved
 };
 
 /// Runs the session's Operation over its SelectionMode (the driver behind TForm1.LetsGo).

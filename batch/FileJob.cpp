@@ -415,7 +415,9 @@ FileJobResult ProcessSourceText(Session& session)
     Engine& engine = session.engine;
     engine.runOperation(operation);
     // Only written for inspection, never read back: the job goes on without them.
-    (void)engine.writeDiagnosticFiles(session.runState.programDirectory);
+    std::string error;
+    if (!engine.writeDiagnosticFiles(session.runState.programDirectory, &error))
+        session.noteScratchError(error);
     return {JobOutcome::Processed, {}};
 }
 
@@ -447,9 +449,9 @@ bool WriteResult(Session& session, std::string* error)
     const std::string_view lineEnd = lineEndOf(session.settings);
     // The snapshot is the editor's reload copy; an unwritable program directory must not
     // keep the user's file from being written.
-    SafeWriteOptions scratch;
-    scratch.sync = false;
-    (void)writeLinesSafely(state.snapshotFile, lines, lineEnd, scratch);
+    if (std::string scratchError;
+        !writeScratchLines(state.snapshotFile, lines, lineEnd, &scratchError))
+        session.noteScratchError(scratchError);
     return writeLinesSafely(state.currentFile, lines, lineEnd, {}, error);
 }
 

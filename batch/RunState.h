@@ -34,7 +34,10 @@ inline constexpr const char* SnapshotFileName = "$tmp.htm";
 /// All directories end in '/'. Sizes and totals are 64-bit.
 struct RunState
 {
+    /// Where the program writes (settings, report, diagnostic files, styles, trim list).
     std::string programDirectory;
+    /// The shipped data (styles, samples, pictures, help, tag syntax); mostly the same.
+    std::string dataDirectory;
     std::string currentFile;
     std::string sourceDirectory;
     std::string backupDirectory;

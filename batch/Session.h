@@ -6,10 +6,12 @@
 #include "batch/Protocol.h"
 #include "batch/RunState.h"
 #include "engine/Engine.h"
+#include "style/ProgramDirectories.h"
 #include "style/ProgramSettings.h"
 #include "style/StyleCatalogue.h"
 
 #include <string>
+#include <vector>
 
 namespace zenkel {
 
@@ -19,6 +21,8 @@ namespace zenkel {
 struct Session
 {
     Session(const std::string& programDirectory, FileJobHost& host);
+    /// With the shipped data apart from the program directory (styles are found in both).
+    Session(const ProgramDirectories& directories, FileJobHost& host);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -31,6 +35,10 @@ struct Session
     TrimList trimList;
     StyleCatalogue catalogue;
     Protocol protocol;
+    /// Scratch and diagnostic files of the program directory that could not be written, one
+    /// message each (naming the file); the caller empties the list when it has shown them.
+    std::vector<std::string> scratchErrors;
+    void noteScratchError(const std::string& message);
     /// Set while a run is going, so that no second run can start.
     bool runInProgress = false;
 
@@ -38,8 +46,9 @@ struct Session
     /// fallback) in settings.StyleName. False when there is no usable style, or with *error
     /// when a file of the style cannot be read.
     bool ActivateStyle(const std::string& name, std::string* error = nullptr);
-    /// Loads trim.ini of the program directory into the trim list; false with *error when
-    /// the file exists but cannot be read (the list is then empty).
+    /// Loads trim.ini of the program directory (the shipped one when the program directory has
+    /// none) into the trim list; false with *error when the file exists but cannot be read
+    /// (the list is then empty).
     bool loadTrimList(std::string* error = nullptr);
     /// Reads prg.ini into settingsFile and settings; false (and a message naming the file)
     /// when it exists but cannot be read. A missing file gives the defaults.

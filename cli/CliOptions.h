@@ -21,7 +21,7 @@ enum class CliCommand
 struct CliOptions
 {
     CliCommand command = CliCommand::None;
-    std::string home; ///< --home; empty: $ZENKEL_HOME or the executable's dir
+    std::string home; ///< --home; empty: $ZENKEL_HOME or as FindProgramDirectories finds it
     std::optional<std::string> style; ///< --style; none: StyleName of prg.ini
     bool toStdout = false; ///< --stdout
     std::optional<bool> backup; ///< --backup / --no-backup; none: DoCreateBackUps
@@ -50,7 +50,7 @@ struct CliParseResult
 /// command and between paths; "--" makes every later argument a path.
 CliParseResult parseCliOptions(const std::vector<std::string>& args);
 
-/// The text of -h / --help.
+/// The text of -h / --help (the program adds the directories in use).
 std::string_view cliUsage();
 
 /// The line of --version.

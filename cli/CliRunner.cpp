@@ -211,8 +211,8 @@ bool printStatus(const CliContext& c)
 bool reportNoStyle(const CliContext& c)
 {
     const std::string message = c.host.fatal() ? *c.host.fatal() : std::string(NoStyleMessage);
-    return c.complain(
-        oneLine(message) + " (styles directory: " + c.session.catalogue.stylesDirectory() + ")");
+    const std::vector<std::string> dirs = c.session.catalogue.stylesDirectories();
+    return c.complain(oneLine(message) + " (styles directory: " + joinNames(dirs) + ")");
 }
 
 /// --style must name a listed style; without it, StyleName of prg.ini with the fallback.
@@ -221,15 +221,14 @@ int activateStyle(const CliContext& c)
     std::string name = c.session.settings.StyleName;
     if (c.options.style) {
         std::vector<std::string> list;
-        if (ListStyles(c.session.catalogue.stylesDirectory(), list, c.host) == 0) {
+        if (ListStyles(c.session.catalogue.stylesDirectories(), list, c.host) == 0) {
             reportNoStyle(c);
             return ExitSetupFailed;
         }
         name = *c.options.style;
         if (std::find(list.begin(), list.end(), name) == list.end()) {
             c.complain("unknown style \"" + name + "\": no usable style directory "
-                + StyleDirectory(c.session.runState.programDirectory, name)
-                + " (styles: " + joinNames(list) + ")");
+                + c.session.catalogue.styleDirectory(name) + " (styles: " + joinNames(list) + ")");
             return ExitSetupFailed;
         }
     }
@@ -371,7 +370,12 @@ public:
     bool confirmRun(Session&) override { return true; }
     bool confirmUserBreak() override { return true; }
     void showMessage(const std::string& text) override { m_c.complain(oneLine(text)); }
-    void showError(const std::string& text) override { m_c.complain(oneLine(text)); }
+    void showError(const std::string& text) override
+    {
+        // A fatal error (disk full) is printed once, when the run has ended.
+        if (!m_c.host.fatal())
+            m_c.complain(oneLine(text));
+    }
     bool saveReports() const override { return !m_c.options.noReport; }
     int workerCount() const override { return m_c.options.jobs; }
 
@@ -384,9 +388,11 @@ int runSelection(const CliContext& c, std::vector<std::string> selectionLines)
 {
     Session& s = c.session;
     if (!c.options.quiet) {
+        // Flushed line by line, into a pipe or a file as well: a log shows the progress and
+        // keeps every line written before a kill.
         s.protocol.setListener([&c](const std::string& line) {
             errno = 0;
-            c.out << line << '\n';
+            c.out << line << '\n' << std::flush;
             c.outputOk();
         });
     }
@@ -414,7 +420,11 @@ int runSelection(const CliContext& c, std::vector<std::string> selectionLines)
     }
     if (outcome.result == RunResult::Busy)
         return ExitSetupFailed;
-    const bool allDone = outcome.result == RunResult::Completed && outcome.skipped == 0;
+    // A run whose report could not be saved has not left its record: not all done.
+    if (!outcome.reportError.empty())
+        c.complain(outcome.reportError);
+    const bool allDone = outcome.result == RunResult::Completed && outcome.skipped == 0
+        && outcome.reportError.empty();
     return allDone ? ExitDone : ExitFileFailed;
 }
 
@@ -538,6 +548,8 @@ int listStyles(const CliContext& c)
     errno = 0;
     for (const std::string& name : c.session.catalogue.styleList())
         c.out << (name == c.session.settings.StyleName ? "* " : "  ") << name << '\n';
+    c.out << DescribeDirectories(
+        {c.session.runState.programDirectory, c.session.runState.dataDirectory});
     c.out.flush();
     c.outputOk();
     return ExitDone;
@@ -552,7 +564,10 @@ int runCommand(const CliContext& c)
     if (c.options.help || c.options.version) {
         errno = 0;
         if (c.options.help)
-            c.out << cliUsage();
+            c.out << cliUsage() << "\nIN USE\n"
+                  << DescribeDirectories(
+                         {c.session.runState.programDirectory, c.session.runState.dataDirectory},
+                         "  ");
         else
             c.out << cliVersion() << '\n';
         c.out.flush();
@@ -589,8 +604,15 @@ bool readStandardInput(std::istream& in, std::string& bytes, std::string* error)
 
 int runCli(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
 {
+    const ProgramDirectories dirs = FindProgramDirectories(options.home);
+    // --help, --version, --check and --diff write nothing; without the copies the shipped
+    // styles are found all the same.
+    std::string error;
+    if (!options.help && !options.version && !options.check && !options.diff
+        && !PrepareProgramDirectory(dirs, &error))
+        err << "zenkel: warning: " << error << '\n';
     CliHost host;
-    Session session(FindProgramDirectory(options.home), host);
+    Session session(dirs, host);
     session.runState.Operation = operationOf(options.command);
     const CliContext context {options, session, host, in, out, err};
     int status = runCommand(context);
@@ -604,6 +626,9 @@ int runCli(const CliOptions& options, std::istream& in, std::ostream& out, std::
         if (status == ExitDone)
             status = ExitFileFailed;
     }
+    // Files of the program directory written only for inspection: named, the run stands.
+    for (const std::string& error : session.scratchErrors)
+        err << "zenkel: warning: " << error << '\n';
     return status;
 }
 

@@ -117,11 +117,13 @@ std::string Engine::blockStoreFileBytes() const
 bool Engine::writeDiagnosticFiles(const std::string& dir, std::string* error) const
 {
     const std::string base = dir.empty() || dir.back() == '/' ? dir : dir + '/';
-    // Written straight from the lists: no copy of either list is made.
-    SafeWriteOptions scratch;
-    scratch.sync = false;
-    return writeLinesSafely(base + "0tmp_htm.htm", m_tokens.texts(), "\r\n", scratch, error)
-        && writeLinesSafely(base + "0tmp_nftags.htm", m_blocks.lines(), "\r\n", scratch, error);
+    // Written straight from the lists, no copy of either; both are written (or cleared) even
+    // when the first fails, and *error tells the first failure.
+    std::string second;
+    const bool tokens = writeScratchLines(base + "0tmp_htm.htm", m_tokens.texts(), "\r\n", error);
+    const bool blocks = writeScratchLines(
+        base + "0tmp_nftags.htm", m_blocks.lines(), "\r\n", tokens ? error : &second);
+    return tokens && blocks;
 }
 
 } // namespace zenkel

@@ -103,7 +103,11 @@ private:
     void addMarker(BlockKind kind);
 
     // Formatter (Formatter.cpp)
-    void formatToken(std::size_t i);
+    std::size_t formatToken(std::size_t i); ///< gives the last token it wrote
+    bool addsLinesAt(const RecTAGInfo& entry, bool start) const;
+    bool isOneLineContent(std::string_view token) const;
+    std::size_t shortElementEnd(std::size_t start, const RecTAGInfo& entry);
+    void formatShortElement(std::size_t start, std::size_t end, const RecTAGInfo& entry);
     void formatRunStart(std::string_view token, const RecTAGInfo& entry);
     void formatStartTag(std::string_view token, const RecTAGInfo& entry);
     void formatEndTag(std::string_view token, const RecTAGInfo& entry);

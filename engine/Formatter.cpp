@@ -34,12 +34,18 @@ void Engine::FormatHTML()
         if (m_style.options.UseWhileFormat)
             addOutputLine(MakeDokuLine());
     }
+    std::size_t nextPump = 0;
+    std::size_t nextProgress = 0;
     for (std::size_t i = 0; i < m_tokens.size(); ++i) {
-        if (i % PumpStep == 0)
+        if (i >= nextPump) {
             pumpMessages();
-        if (i % ProgressStep == 0)
-            sink.SetProgressPosition(0, static_cast<long long>(i));
-        formatToken(i);
+            nextPump = (i / PumpStep + 1) * PumpStep;
+        }
+        if (i >= nextProgress) {
+            sink.SetProgressPosition(0, static_cast<long long>(i / ProgressStep * ProgressStep));
+            nextProgress = (i / ProgressStep + 1) * ProgressStep;
+        }
+        i = formatToken(i);
     }
     sink.SetProgressPosition(0, static_cast<long long>(m_tokens.size()));
     sink.SetProgressPosition(0, 0);
@@ -56,25 +62,117 @@ const RecTAGInfo& Engine::lookUpTag(std::string_view tag, int& direction) const
     return m_style.tags[entry];
 }
 
-void Engine::formatToken(std::size_t i)
+std::size_t Engine::formatToken(std::size_t i)
 {
     if (m_tokens.isMarker(i)) {
         WriteBlock(static_cast<std::size_t>(m_tokens.blockOf(i)));
-        return;
+        return i;
     }
     const std::string_view token = m_tokens[i];
     if (token.empty() || token[0] != '<') {
         WrapText(token);
-        return;
+        return i;
     }
     int direction = 0;
     const RecTAGInfo& entry = lookUpTag(token, direction);
-    if (direction < 0)
+    if (direction < 0) {
         formatEndTag(token, entry);
-    else if (entry.TreatAsText)
+    } else if (entry.TreatAsText) {
         formatRunStart(token, entry);
-    else
+    } else if (entry.KeepOnOneLine) {
+        const std::size_t end = shortElementEnd(i, entry);
+        if (end != 0) {
+            formatShortElement(i, end, entry);
+            return end;
+        }
         formatStartTag(token, entry);
+    } else {
+        formatStartTag(token, entry);
+    }
+    return i;
+}
+
+bool Engine::addsLinesAt(const RecTAGInfo& entry, bool start) const
+{
+    // Asked for, not whether comments are disabled now: switching auto comments on or off
+    // only adds or removes comment lines and never joins or splits an element.
+    const int breaks = start ? entry.CRLFLeading : entry.CRLFFollowed;
+    if (breaks > 1)
+        return true;
+    if (entry.TreatAsText && breaks < 1)
+        return false;
+    return start ? entry.DoGenerateSComment : entry.DoGenerateEComment;
+}
+
+bool Engine::isOneLineContent(std::string_view token) const
+{
+    if (token.empty() || token[0] != '<')
+        return true;
+    // A run that begins with an 'As Text' tag, as long as neither that tag nor the tag that
+    // ends the run asks for empty lines or auto comments of its own.
+    int direction = 0;
+    const RecTAGInfo& entry = lookUpTag(token, direction);
+    if (direction < 0 || !entry.TreatAsText || addsLinesAt(entry, true))
+        return false;
+    std::string_view trimmed = token;
+    while (!trimmed.empty() && trimmed.back() == ' ')
+        trimmed.remove_suffix(1);
+    if (trimmed.size() < 2 || trimmed.back() != '>')
+        return true;
+    const std::string_view lastTag = trimmed.substr(trimmed.rfind('<'));
+    std::string key;
+    keyInto(lastTag, key);
+    if (key == entry.TagOpen)
+        return true;
+    const RecTAGInfo& last = lookUpTag(lastTag, direction);
+    return !addsLinesAt(last, direction > 0);
+}
+
+namespace {
+
+std::string_view withoutTrailingBlanks(std::string_view text)
+{
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+} // namespace
+
+std::size_t Engine::shortElementEnd(std::size_t start, const RecTAGInfo& entry)
+{
+    std::size_t end = start + 1;
+    if (end < m_tokens.size() && !m_tokens.isMarker(end) && isOneLineContent(m_tokens[end]))
+        ++end;
+    if (end >= m_tokens.size() || m_tokens.isMarker(end))
+        return 0;
+    const std::string_view endTag = m_tokens[end];
+    if (endTag.size() < 2 || endTag[0] != '<' || endTag[1] != '/')
+        return 0;
+    int direction = 0;
+    if (&lookUpTag(endTag, direction) != &entry || direction > 0)
+        return 0;
+    std::size_t length = 0;
+    for (std::size_t i = start; i <= end; ++i)
+        length += characterCount(withoutTrailingBlanks(m_tokens[i]), m_countCodePoints);
+    return static_cast<long long>(length) <= m_style.options.LineSize ? end : 0;
+}
+
+void Engine::formatShortElement(std::size_t start, std::size_t end, const RecTAGInfo& entry)
+{
+    std::string line;
+    for (std::size_t i = start; i <= end; ++i)
+        line += withoutTrailingBlanks(m_tokens[i]);
+    // The same steps as for the start tag, its content and its end tag on lines of their own.
+    lineBreaks(entry.CRLFLeading);
+    raiseIndent(entry.isSelfIndent);
+    AutoComment(true, entry);
+    IndentLine(line);
+    raiseIndent(entry.isContentIndent);
+    lowerIndent(entry.isContentIndent);
+    AutoComment(false, entry);
+    lowerIndent(entry.isSelfIndent);
+    lineBreaks(entry.CRLFFollowed);
 }
 
 void Engine::formatRunStart(std::string_view token, const RecTAGInfo& entry)
@@ -158,12 +256,13 @@ void Engine::IndentLine(std::string_view line)
     }
     const long long spacing = std::max(0, m_style.options.Spacing);
     const long long columns = std::min(m_indentLevel * spacing, MaxIndentColumns);
+    const long long tabs = m_style.options.IndentWithTabs ? columns / 8 : 0;
     std::string& out = m_lineBuffer;
     out.clear();
     if (m_selection)
         out += m_selectionPrefix;
-    out.append(static_cast<std::size_t>(columns / 8), '\t');
-    out.append(static_cast<std::size_t>(columns % 8), ' ');
+    out.append(static_cast<std::size_t>(tabs), '\t');
+    out.append(static_cast<std::size_t>(columns - tabs * 8), ' ');
     out += line;
     addOutputLine(out);
 }

@@ -33,6 +33,8 @@ struct StyleOptions
     /// These two keep the value of the previously loaded style when the key is missing.
     bool UseWhileCompress = false;
     bool UseWhileFormat = false;
+    /// Indentation written as TABs for every 8 columns (false: blanks only).
+    bool IndentWithTabs = true;
 };
 
 /// One entry of the tag table; stored fields carry their tag.ini key names.
@@ -54,6 +56,8 @@ struct RecTAGInfo
     std::string CommentSymbol = "*"; ///< at most 1 character
     bool CIndent = true;
     bool EnableCounter = false;
+    /// A 'Stand Alone' element with at most one run of text, short enough, on one line.
+    bool KeepOnOneLine = false;
     // Runtime fields, never stored.
     int counter = 0;
     std::string counterStack; ///< e.g. ";1;3": numbers of open start tags

@@ -219,6 +219,12 @@ EngineInput decodeEngineInput(const std::uint8_t* data, std::size_t size)
     for (std::size_t i = 0; i < FuzzTrimEntries; ++i)
         input.trimList.push_back(trimEntryOf(in.next()));
     options.UserInfo = std::string(UserInfos[in.next() & 3]);
+    // The layout switches: indentation without TABs, short elements on one line.
+    const std::uint8_t layout = in.next();
+    options.IndentWithTabs = (layout & 1) == 0;
+    const unsigned oneLine = in.next() | (static_cast<unsigned>(layout >> 1) << 8);
+    for (int i = 1; i <= count; ++i)
+        table[i].KeepOnOneLine = ((oneLine >> ((i - 1) % FuzzTagEntries)) & 1) != 0;
 
     const std::string_view rest(
         reinterpret_cast<const char*>(data) + headerSize, size - headerSize);

@@ -204,6 +204,7 @@ void checkRecordRoundTrip(ByteReader& in, IniFile& ini)
     options.DoIncludeTime = flags & 32;
     options.UseWhileCompress = flags & 64;
     options.UseWhileFormat = flags & 128;
+    options.IndentWithTabs = in.next() & 1;
     writeIniKeys(ini, OptionsSection, optionsIniKeys(), options);
 
     std::string tagSection = readText(in);
@@ -226,6 +227,7 @@ void checkRecordRoundTrip(ByteReader& in, IniFile& ini)
     entry.TreatAsText = tagFlags & 4;
     entry.EnableCounter = tagFlags & 8;
     entry.CIndent = tagFlags & 16;
+    entry.KeepOnOneLine = tagFlags & 32;
     writeIniKeys(ini, tagSection, tagIniKeys(), entry);
 
     const IniFile copy = roundTrip(ini);
@@ -249,7 +251,8 @@ void checkRecordRoundTrip(ByteReader& in, IniFile& ini)
             && readOptions.DoIncludeDate == options.DoIncludeDate
             && readOptions.DoIncludeTime == options.DoIncludeTime
             && readOptions.UseWhileCompress == options.UseWhileCompress
-            && readOptions.UseWhileFormat == options.UseWhileFormat,
+            && readOptions.UseWhileFormat == options.UseWhileFormat
+            && readOptions.IndentWithTabs == options.IndentWithTabs,
         "the option switches read back");
 
     RecTAGInfo readEntry;
@@ -272,7 +275,8 @@ void checkRecordRoundTrip(ByteReader& in, IniFile& ini)
     check(readEntry.DoGenerateSComment == entry.DoGenerateSComment
             && readEntry.DoGenerateEComment == entry.DoGenerateEComment
             && readEntry.TreatAsText == entry.TreatAsText
-            && readEntry.EnableCounter == entry.EnableCounter && readEntry.CIndent == entry.CIndent,
+            && readEntry.EnableCounter == entry.EnableCounter && readEntry.CIndent == entry.CIndent
+            && readEntry.KeepOnOneLine == entry.KeepOnOneLine,
         "the tag switches read back");
 }
 

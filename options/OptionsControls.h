@@ -59,6 +59,7 @@ struct OptionsControls
     QCheckBox* CBDisableComm = nullptr;
     QCheckBox* CBPurgeComm = nullptr;
     QCheckBox* CBBreakExcluder = nullptr;
+    QCheckBox* CBIndentTabs = nullptr;
     QRadioButton* RBUpper = nullptr;
     QRadioButton* RBLower = nullptr;
     QRadioButton* RBLeave = nullptr;
@@ -73,6 +74,7 @@ struct OptionsControls
     QFrame* PanelLines2 = nullptr;
     UpDownEdit* UpDownBefore = nullptr; ///< with EditLinesAtOpen
     UpDownEdit* UpDownAfter = nullptr; ///< with EditLinesAtClose
+    QCheckBox* CBOneLine = nullptr;
     QFrame* PanelAutoComm1 = nullptr;
     QFrame* PanelAutoComm2 = nullptr;
     QFrame* PanelAutoComm3 = nullptr;

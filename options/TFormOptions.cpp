@@ -105,6 +105,10 @@ void TFormOptions::connectControls()
                 OnGeneralChange();
         });
     }
+    connect(ui.CBIndentTabs, &QCheckBox::toggled, this, [this] {
+        OnGeneralChange();
+        refreshPreviewResult();
+    });
     connect(ui.UpDown1, &QSpinBox::valueChanged, this, &TFormOptions::UpDownGeneralClick);
     connect(ui.UpDown2, &QSpinBox::valueChanged, this, &TFormOptions::UpDownGeneralClick);
     connect(
@@ -345,6 +349,7 @@ void TFormOptions::fillGeneralPage()
     ui.CBDisableComm->setChecked(options.DoDisableComments);
     ui.CBPurgeComm->setChecked(options.DoPurgeComments);
     ui.CBBreakExcluder->setChecked(breakExcluderChecked(options.BreakExcluder));
+    ui.CBIndentTabs->setChecked(options.IndentWithTabs);
     setTagCaseButtons(options.TagCase);
     ui.CBSyntax->setChecked(settings.DoColorTags);
     ui.CBWallPaper->setChecked(settings.DoLoadWallPapers);
@@ -387,6 +392,7 @@ void TFormOptions::StoreGeneralProps()
     else if (ui.RBLeave->isChecked())
         options.TagCase = 3;
     options.BreakExcluder = breakExcluderValue(ui.CBBreakExcluder->isChecked());
+    options.IndentWithTabs = ui.CBIndentTabs->isChecked();
     setModified();
 }
 

@@ -124,6 +124,9 @@ private:
     void setTagCaseButtons(int tagCase);
     std::string programDirectory() const;
     void loadPreviewIntoMemo();
+    /// Runs the last preview operation again, so that a changed layout setting shows at once;
+    /// nothing while the memo shows the preview file itself.
+    void refreshPreviewResult();
     void layOutTrimColumns();
     void enableTagControls();
     /// Saves tag.ini and options.ini into the active style directory; shows the error and
@@ -140,6 +143,7 @@ private:
     std::string m_previewDirectory;
     std::string m_previewFile;
     bool m_previewAvailable = false;
+    Operation m_previewResult = Operation::None; ///< what the memo shows: None for the file
     bool m_loading = false;
     bool m_modified = false;
     bool m_firstShow = true;

@@ -259,6 +259,9 @@ QWidget* TFormOptions::buildGeneralPage()
     ui.UpDown1 = new UpDownEdit("UpDown1", "EditIndent", MinSpacing, MaxSpacing, SpacingStep);
     ui.PanelDisIndent = upDownPanel("PanelDisIndent", ui.UpDown1, "Indent Stepsize", text);
     ui.CBBreakExcluder = checkBox("CBBreakExcluder", "No linebreak between '<' and '>'", text);
+    ui.CBIndentTabs = checkBox("CBIndentTabs", "Indent with TABs", text);
+    ui.CBIndentTabs->setToolTip(
+        QStringLiteral("Write a TAB for every 8 columns of indentation; off: blanks only"));
     auto* lineSizeRow = new QHBoxLayout;
     lineSizeRow->setContentsMargins(5, 0, 5, 0);
     lineSizeRow->addWidget(ui.UpDown2);
@@ -266,6 +269,7 @@ QWidget* TFormOptions::buildGeneralPage()
     auto* textLayout = new QVBoxLayout(text);
     textLayout->addLayout(lineSizeRow);
     textLayout->addWidget(ui.PanelDisIndent);
+    textLayout->addWidget(ui.CBIndentTabs);
     textLayout->addWidget(ui.CBBreakExcluder);
     textLayout->addStretch(1);
 
@@ -348,9 +352,13 @@ QWidget* TFormOptions::buildTagsPage()
     ui.UpDownAfter = new UpDownEdit("UpDownAfter", "EditLinesAtClose", 0, MaxLineBreaks, 1);
     ui.PanelLines1 = upDownPanel("PanelLines1", ui.UpDownBefore, "before opening tag", lines);
     ui.PanelLines2 = upDownPanel("PanelLines2", ui.UpDownAfter, "after closing tag", lines);
+    ui.CBOneLine = checkBox("CBOneLine", "One line when short", lines);
+    ui.CBOneLine->setToolTip(QStringLiteral("Start tag, text and end tag on one line when they "
+                                            "fit the Textblock Linesize"));
     auto* linesLayout = new QVBoxLayout(lines);
     linesLayout->addWidget(ui.PanelLines1);
     linesLayout->addWidget(ui.PanelLines2);
+    linesLayout->addWidget(ui.CBOneLine);
     linesLayout->addStretch(1);
 
     QGroupBox* indent = groupBox("GroupIndent", "I: Number of Indent Steps for:", page);

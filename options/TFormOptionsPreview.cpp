@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextCursor>
 
 #include <filesystem>
@@ -64,7 +65,7 @@ void TFormOptions::InitPreviewCombo()
 {
     OptionsControls& ui = *m_ui;
     ui.MemoPreview->clear();
-    const PreviewFileList list = ListPreviewFiles(programDirectory());
+    const PreviewFileList list = ListPreviewFiles(m_session.runState.dataDirectory);
     m_previewDirectory = list.directory;
     m_previewFile.clear();
     m_previewAvailable = false;
@@ -106,6 +107,7 @@ void TFormOptions::loadPreviewIntoMemo()
 {
     QPlainTextEdit* memo = m_ui->MemoPreview;
     memo->clear();
+    m_previewResult = Operation::None;
     if (m_previewFile.empty())
         return;
     QFile file(fromFileName(m_previewFile));
@@ -155,10 +157,22 @@ void TFormOptions::ManipulatePreviewFile(Operation operation)
         engine.runOperation(operation);
     }
     memo->setPlainText(previewTextFromBytes(sink.text()));
+    m_previewResult = operation;
     QTextCursor start = memo->textCursor();
     start.movePosition(QTextCursor::Start);
     memo->setTextCursor(start);
     memo->setUpdatesEnabled(true);
+}
+
+void TFormOptions::refreshPreviewResult()
+{
+    if (m_loading || m_previewResult == Operation::None)
+        return;
+    // The user keeps looking at the same part of the result.
+    QScrollBar* bar = m_ui->MemoPreview->verticalScrollBar();
+    const int position = bar->value();
+    ManipulatePreviewFile(m_previewResult);
+    bar->setValue(position);
 }
 
 } // namespace zenkel

@@ -51,6 +51,10 @@ void TFormOptions::connectTagControls()
     }
     for (QCheckBox* box : {ui.CBSComment, ui.CBEComment, ui.CBCounter, ui.CBCIndent, ui.CBClean})
         connect(box, &QCheckBox::toggled, this, &TFormOptions::TagTypeClick);
+    connect(ui.CBOneLine, &QCheckBox::toggled, this, [this] {
+        TagTypeClick();
+        refreshPreviewResult();
+    });
     // Every keystroke in a comment text reaches the entry at once.
     connect(ui.EditScomment, &QLineEdit::textChanged, this, &TFormOptions::TagTypeClick);
     connect(ui.EditEComment, &QLineEdit::textChanged, this, &TFormOptions::TagTypeClick);
@@ -135,6 +139,7 @@ void TFormOptions::ShowSelectedTagProps(int row)
     ui.RBAlone->setChecked(!entry.TreatAsText);
     ui.CBCounter->setChecked(entry.EnableCounter);
     ui.CBCIndent->setChecked(entry.CIndent);
+    ui.CBOneLine->setChecked(entry.KeepOnOneLine);
     ui.CBClean->setChecked(entry.cleanFlag);
 }
 
@@ -157,6 +162,7 @@ void TFormOptions::StoreTagProps(int row)
     entry.TreatAsText = ui.RBAsText->isChecked();
     entry.EnableCounter = ui.CBCounter->isChecked();
     entry.CIndent = ui.CBCIndent->isChecked();
+    entry.KeepOnOneLine = ui.CBOneLine->isChecked();
     // A tag that has just become 'Stand Alone' gets at least one line break on each side.
     SetUpDownMinMax(entry);
     entry.CRLFLeading = ui.UpDownBefore->value();
@@ -194,6 +200,7 @@ void TFormOptions::SetPanelStatus()
     setFontStyle(ui.PanelAutoComm2, status.endCommentItalic);
     setFontStyle(ui.PanelLines1, status.linesBeforeItalic);
     setFontStyle(ui.PanelLines2, status.linesAfterItalic);
+    setFontStyle(ui.CBOneLine, status.oneLineItalic);
 }
 
 void TFormOptions::TagTypeClick()

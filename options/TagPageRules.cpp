@@ -79,6 +79,7 @@ TagPanelStatus tagPanelStatus(const RecTAGInfo& entry)
     status.endCommentItalic = entry.CRLFFollowed <= 0 && entry.TreatAsText;
     status.linesBeforeItalic = entry.CRLFLeading <= 0 && !entry.TreatAsText;
     status.linesAfterItalic = entry.CRLFFollowed <= 0 && !entry.TreatAsText;
+    status.oneLineItalic = entry.TreatAsText;
     return status;
 }
 

@@ -55,6 +55,7 @@ struct TagPanelStatus
     bool endCommentItalic = false; ///< PanelAutoComm2
     bool linesBeforeItalic = false; ///< PanelLines1
     bool linesAfterItalic = false; ///< PanelLines2
+    bool oneLineItalic = false; ///< CBOneLine: 'As Text' tags are never on lines of their own
 };
 TagPanelStatus tagPanelStatus(const RecTAGInfo& entry);
 

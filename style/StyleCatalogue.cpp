@@ -8,10 +8,10 @@
 #include "style/StyleFiles.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <utility>
 
 namespace zenkel {
 
@@ -68,25 +68,6 @@ std::string NormalizeDirectory(const std::string& dir)
     return path + '/';
 }
 
-std::string ExecutableDirectory()
-{
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        return NormalizeDirectory(fs::current_path(ec).string());
-    return NormalizeDirectory(exe.parent_path().string());
-}
-
-std::string FindProgramDirectory(const std::string& overrideDir)
-{
-    if (!overrideDir.empty())
-        return NormalizeDirectory(overrideDir);
-    const char* home = std::getenv("ZENKEL_HOME");
-    if (home && *home)
-        return NormalizeDirectory(home);
-    return ExecutableDirectory();
-}
-
 std::string StylesDirectory(const std::string& programDir)
 {
     return joinPath(programDir, "styles/");
@@ -110,15 +91,24 @@ bool IsValidStyle(const std::string& styleDir)
 
 int ListStyles(const std::string& stylesDir, std::vector<std::string>& styleList, StyleHost& host)
 {
+    return ListStyles(std::vector<std::string> {stylesDir}, styleList, host);
+}
+
+int ListStyles(const std::vector<std::string>& stylesDirs, std::vector<std::string>& styleList,
+    StyleHost& host)
+{
     styleList.clear();
-    std::error_code ec;
-    for (fs::directory_iterator it(stylesDir, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        if (!it->is_directory(typeError))
-            continue;
-        const std::string name = it->path().filename().string();
-        if (IsValidStyle(joinPath(stylesDir, name + '/')))
-            styleList.push_back(name);
+    for (const std::string& stylesDir : stylesDirs) {
+        std::error_code ec;
+        for (fs::directory_iterator it(stylesDir, ec), end; !ec && it != end; it.increment(ec)) {
+            std::error_code typeError;
+            if (!it->is_directory(typeError))
+                continue;
+            const std::string name = it->path().filename().string();
+            if (IsValidStyle(joinPath(stylesDir, name + '/'))
+                && std::find(styleList.begin(), styleList.end(), name) == styleList.end())
+                styleList.push_back(name);
+        }
     }
     std::sort(styleList.begin(), styleList.end(), lessIgnoringCase);
     if (styleList.empty())
@@ -150,20 +140,43 @@ PreviewFileList ListPreviewFiles(const std::string& programDir)
 }
 
 StyleCatalogue::StyleCatalogue(std::string programDir, StyleHost& host)
+    : StyleCatalogue(std::move(programDir), {}, host)
+{ }
+
+StyleCatalogue::StyleCatalogue(std::string programDir, std::string dataDir, StyleHost& host)
     : m_programDir(NormalizeDirectory(programDir))
+    , m_dataDir(dataDir.empty() ? m_programDir : NormalizeDirectory(dataDir))
     , m_host(&host)
 { }
 
+std::vector<std::string> StyleCatalogue::stylesDirectories() const
+{
+    std::vector<std::string> dirs {StylesDirectory(m_programDir)};
+    if (m_dataDir != m_programDir)
+        dirs.push_back(StylesDirectory(m_dataDir));
+    return dirs;
+}
+
+std::string StyleCatalogue::styleDirectory(const std::string& name) const
+{
+    for (const std::string& stylesDir : stylesDirectories()) {
+        const std::string dir = joinPath(stylesDir, name + '/');
+        if (IsValidStyle(dir))
+            return dir;
+    }
+    return StyleDirectory(m_programDir, name);
+}
+
 bool StyleCatalogue::ActivateStyle(const std::string& name, Style& style, std::string* error)
 {
-    ListStyles(stylesDirectory(), m_styleList, *m_host);
+    ListStyles(stylesDirectories(), m_styleList, *m_host);
     std::string chosen = name;
-    if (!isPlainName(chosen) || !IsValidStyle(StyleDirectory(m_programDir, chosen))) {
+    if (!isPlainName(chosen) || !IsValidStyle(styleDirectory(chosen))) {
         if (m_styleList.empty())
             return false;
         chosen = m_styleList.front();
     }
-    const std::string dir = StyleDirectory(m_programDir, chosen);
+    const std::string dir = styleDirectory(chosen);
     // Loaded aside first: a style file that cannot be read must not leave half a style.
     StyleOptions options = style.options;
     auto tags = std::make_unique<TagTable>();

@@ -33,11 +33,6 @@ StyleHost& nullStyleHost();
 /// A directory path made absolute, with any run of trailing '/' cut and exactly one appended.
 /// Case and symbolic links are kept as given.
 std::string NormalizeDirectory(const std::string& dir);
-/// The directory of the running executable, ending in '/'.
-std::string ExecutableDirectory();
-/// The program directory: overrideDir when given, else $ZENKEL_HOME when set and not empty,
-/// else the directory of the executable; always normalised.
-std::string FindProgramDirectory(const std::string& overrideDir = {});
 
 /// Directories below the program directory; all end in '/'.
 std::string StylesDirectory(const std::string& programDir);
@@ -50,6 +45,9 @@ bool IsValidStyle(const std::string& styleDir);
 /// Fills styleList with the names of the usable styles (as the file system spells them),
 /// sorted without regard to case. With none, tells the host NoStyleMessage. Returns the count.
 int ListStyles(const std::string& stylesDir, std::vector<std::string>& styleList, StyleHost& host);
+/// The same over several styles directories: a name found in more than one is listed once.
+int ListStyles(const std::vector<std::string>& stylesDirs, std::vector<std::string>& styleList,
+    StyleHost& host);
 
 /// The main window's caption for an active style.
 std::string StyleCaption(const std::string& styleName);
@@ -63,14 +61,25 @@ struct PreviewFileList
 };
 PreviewFileList ListPreviewFiles(const std::string& programDir);
 
-/// The installed styles of one program directory and the active one.
+/// The installed styles and the active one. The styles of the program directory come first;
+/// with a separate shipped-data directory, its styles are found too, under the names the
+/// program directory does not hold as usable styles. New styles go into the program directory.
 class StyleCatalogue
 {
 public:
     explicit StyleCatalogue(std::string programDir, StyleHost& host = nullStyleHost());
+    /// dataDir: the shipped data; empty or the program directory when there is none apart.
+    StyleCatalogue(std::string programDir, std::string dataDir, StyleHost& host);
 
     const std::string& programDirectory() const { return m_programDir; }
+    const std::string& dataDirectory() const { return m_dataDir; }
+    /// The styles directory of the program directory, where new styles are created.
     std::string stylesDirectory() const { return StylesDirectory(m_programDir); }
+    /// The styles directories in the order they are searched (one or two).
+    std::vector<std::string> stylesDirectories() const;
+    /// The directory of the named style: the first usable one in stylesDirectories(), else
+    /// where it would be in the program directory.
+    std::string styleDirectory(const std::string& name) const;
     /// The usable styles as of the last activation.
     const std::vector<std::string>& styleList() const { return m_styleList; }
     /// Empty until the first activation.
@@ -92,6 +101,7 @@ public:
 
 private:
     std::string m_programDir;
+    std::string m_dataDir;
     StyleHost* m_host;
     std::vector<std::string> m_styleList;
     std::string m_activeDir;

@@ -14,7 +14,7 @@ using namespace std::string_view_literals;
 using OptionsKey = IniKey<StyleOptions>;
 using TagKey = IniKey<RecTAGInfo>;
 
-const std::array<OptionsKey, 16> OptionsKeys = {{
+const std::array<OptionsKey, 17> OptionsKeys = {{
     // The style's name is its directory's name: written for the reader's sake, never read.
     {"StyleName", "StyleName", &StyleOptions::StyleName, ""sv, 0, ReadRule::WriteOnly},
     {"StyleDescription", "StyleDescription", &StyleOptions::StyleDescription,
@@ -36,9 +36,10 @@ const std::array<OptionsKey, 16> OptionsKeys = {{
         ReadRule::KeepCurrentWhenMissing},
     {"UseWhileFormat", "UseWhileFormat", &StyleOptions::UseWhileFormat, false, 0,
         ReadRule::KeepCurrentWhenMissing},
+    {"IndentWithTabs", "IndentWithTabs", &StyleOptions::IndentWithTabs, true},
 }};
 
-const std::array<TagKey, 15> TagKeys = {{
+const std::array<TagKey, 16> TagKeys = {{
     {"TagOpen", "TagOpen", &RecTAGInfo::TagOpen, ""sv, TagTextCapacity},
     {"TagClose", "TagClose", &RecTAGInfo::TagClose, ""sv, TagTextCapacity},
     {"isSelfIndent", "isSelfIndent", &RecTAGInfo::isSelfIndent, 0},
@@ -56,6 +57,7 @@ const std::array<TagKey, 15> TagKeys = {{
     {"EnableCounter", "EnableCounter", &RecTAGInfo::EnableCounter, false},
     // Older files spell it "Cindent"; names match without regard to case anyway.
     {"CIndent", "Cindent", &RecTAGInfo::CIndent, true},
+    {"KeepOnOneLine", "KeepOnOneLine", &RecTAGInfo::KeepOnOneLine, false},
 }};
 
 const std::string TrimHintHead = "<F7>: Trim specified tags and save file(s)\r\n";

@@ -72,15 +72,16 @@ public:
     {
         if (!test::runningAsRoot())
             return;
-        for (const TempDir* dir : {&home, &work}) {
+        for (const TempDir* dir : {&home, &outer}) {
             ::chown(dir->path().c_str(), 65534, 65534);
             for (const auto& item : fs::recursive_directory_iterator(dir->path()))
                 ::lchown(item.path().c_str(), 65534, 65534);
         }
     }
 
+    TempDir outer; ///< holds the work directory and the backup directories made beside it
     TempDir home;
-    TempDir work;
+    TempDir work {outer.path()};
 };
 
 struct FaultRow
@@ -176,6 +177,44 @@ TEST(CliFaultTest, EveryFaultIsReportedAndHarmsNoFile)
                     << r.out;
                 EXPECT_EQ(readBytes(f.work.file("page.htm")), FormattedPage);
             }},
+        {"read-only program directory",
+            [](Fault& f) {
+                for (const char* name :
+                    {"report.txt", "0tmp_htm.htm", "0tmp_nftags.htm", "$tmp.htm"})
+                    writeBytes(f.home.file(name), "earlier run");
+                f.work.write("second.htm", Page);
+                ::chmod(f.home.path().c_str(), 0555);
+            },
+            {"format", "--home", "$H", "$W/page.htm", "$W/second.htm"}, 1,
+            "zenkel: Cannot write file \"$H/report.txt\"",
+            [](const Fault& f, const test::CliResult& r) {
+                EXPECT_NE(r.err.find("warning: Cannot write file \"" + f.home.file("$tmp.htm")),
+                    std::string::npos);
+                for (const char* name :
+                    {"report.txt", "0tmp_htm.htm", "0tmp_nftags.htm", "$tmp.htm"})
+                    EXPECT_EQ(readBytes(f.home.file(name)), "") << name;
+                EXPECT_EQ(readBytes(f.work.file("second.htm")), FormattedPage);
+            }},
+        {"tree backup directories as open as the tree",
+            [](Fault& f) {
+                f.work.write("sub/inner.htm", Page);
+                ::chmod(f.work.file("sub").c_str(), 0750);
+            },
+            {"format", "--home", "$H", "--quiet", "--tree", "$W"}, 0, "",
+            [](const Fault& f, const test::CliResult&) {
+                EXPECT_EQ(test::modeOf(f.work.path() + "_BAK00"), 0700u);
+                EXPECT_EQ(test::modeOf(f.work.path() + "_BAK00/sub"), 0750u);
+                EXPECT_EQ(readBytes(f.work.path() + "_BAK00/sub/inner.htm"), Page);
+            }},
+        {"scratch files are private",
+            [](Fault& f) { ::chmod(f.work.file("page.htm").c_str(), 0600); },
+            {"format", "--home", "$H", "$W/page.htm"}, 0, "",
+            [](const Fault& f, const test::CliResult&) {
+                for (const char* name : {"0tmp_htm.htm", "0tmp_nftags.htm", "$tmp.htm"})
+                    EXPECT_EQ(test::modeOf(f.home.file(name)), 0600u) << name;
+                EXPECT_EQ(test::modeOf(f.work.file("page.htm")), 0600u);
+                EXPECT_EQ(test::modeOf(f.work.file("page.htm.zbak")), 0600u);
+            }},
     };
     for (const FaultRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -189,7 +228,10 @@ TEST(CliFaultTest, EveryFaultIsReportedAndHarmsNoFile)
             call.input.replace(at, 2, fault.work.path());
         const test::CliResult r = fault.run(row.args, *prefix, call);
         EXPECT_EQ(r.status, row.status) << r.err;
-        EXPECT_NE(r.err.find(row.errPart), std::string::npos) << r.err;
+        std::string errPart = row.errPart;
+        if (const std::size_t at = errPart.find("$H"); at != std::string::npos)
+            errPart.replace(at, 2, fault.home.path());
+        EXPECT_NE(r.err.find(errPart), std::string::npos) << r.err;
         if (row.check)
             row.check(fault, r);
     }

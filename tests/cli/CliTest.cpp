@@ -197,9 +197,11 @@ TEST_F(CliTest, StyleComesFromTheSettingsWithFallback)
 
     const RunResult styles = run({"styles", "--home", m_home.path()});
     EXPECT_EQ(styles.status, 0);
-    EXPECT_EQ(styles.out, "* tiny\n  Wide\n");
+    const std::string inUse = "program directory: " + m_home.path() + "/\n";
+    EXPECT_EQ(styles.out, "* tiny\n  Wide\n" + inUse);
     writeBytes(m_home.file("prg.ini"), "[OPTIONS]\r\nStyleName=Wide\r\n");
-    EXPECT_EQ(run({"styles"}, "ZENKEL_HOME=" + shellQuoted(m_home.path())).out, "  tiny\n* Wide\n");
+    EXPECT_EQ(run({"styles"}, "ZENKEL_HOME=" + shellQuoted(m_home.path())).out,
+        "  tiny\n* Wide\n" + inUse);
 }
 
 TEST_F(CliTest, StandardInputGoesToStandardOutput)

@@ -112,6 +112,13 @@ TEST(FormatterTest, LineBreaksAndIndentation)
     EXPECT_EQ(format("<tr>x", [](Style& s) { s.options.Spacing = 0; }), (Lines {"<TR>", "x"}));
     EXPECT_EQ(format("<tr><tr><tr>x", [](Style& s) { s.options.Spacing = 3; }),
         (Lines {"<TR>", "   <TR>", "      <TR>", "\t x"}));
+    // Without TABs the same levels are blanks only.
+    EXPECT_EQ(format("<tr><tr><tr>x",
+                  [](Style& s) {
+                      s.options.Spacing = 3;
+                      s.options.IndentWithTabs = false;
+                  }),
+        (Lines {"<TR>", "   <TR>", "      <TR>", "         x"}));
 }
 
 TEST(FormatterTest, BlocksAreCopiedUnchanged)
@@ -123,6 +130,55 @@ TEST(FormatterTest, BlocksAreCopiedUnchanged)
         (Lines {"<TR>", "    <TD><IMG src=a.gif></TD>", "</TR>"}));
     // A text token that looks like a marker line is still text.
     EXPECT_EQ(format("<p>###x</p>"), (Lines {"<P>", "###x", "</P>"}));
+}
+
+struct OneLineCase
+{
+    const char* name;
+    std::string input;
+    Lines expected;
+    int lineSize = 80;
+};
+
+const OneLineCase OneLineCases[] = {
+    {"text", "<p>Short.</p>", {"<P>Short.</P>"}},
+    {"blanks around the text dropped", "<p> \n  Short text\n</p>", {"<P>Short text</P>"}},
+    {"no content", "<p></p>", {"<P></P>"}},
+    {"a run of 'As Text' tags", "<p><b>bold</b> x </p>", {"<P><B>bold</B> x</P>"}},
+    {"exactly the line size", "<p>abc</p>", {"<P>abc</P>"}, 10},
+    {"longer than the line size", "<p>abcd efgh</p>", {"<P>", "abcd efgh", "</P>"}, 10},
+    {"characters of UTF-8 text", "<p>Жили были</p>", {"<P>Жили были</P>"}, 16},
+    {"indented at the tag's level", "<tr><p>x</p></tr>", {"<TR>", "    <P>x</P>", "</TR>"}},
+    {"a 'Stand Alone' tag inside", "<p>a<tr>b</tr></p>",
+        {"<P>", "a", "<TR>", "    b", "</TR>", "</P>"}},
+    {"a comment inside", "<p>a<!-- c --></p>", {"<P>", "a", "<!-- c -->", "</P>"}},
+    {"two texts", "<p>a<!-- c -->b</p>", {"<P>", "a", "<!-- c -->", "b", "</P>"}},
+    {"no end tag", "<p>a<p>b", {"<P>", "a", "<P>", "b"}},
+    {"another end tag", "<p>a</tr>", {"<P>", "a", "</TR>"}},
+};
+
+TEST(FormatterTest, ShortElementsOnOneLine)
+{
+    for (const OneLineCase& c : OneLineCases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(format(c.input,
+                      [&](Style& s) {
+                          s.tags[5].KeepOnOneLine = true;
+                          s.options.LineSize = c.lineSize;
+                      }),
+            c.expected);
+    }
+    // Line breaks and auto comments around the element stay; the level is as before after it.
+    EXPECT_EQ(format("<ul><p>x</p>y</ul>",
+                  [](Style& s) {
+                      s.tags[5].KeepOnOneLine = true;
+                      s.tags[5].CRLFLeading = 2;
+                      s.tags[5].isContentIndent = 2;
+                      s.tags[5].DoGenerateEComment = true;
+                      s.tags[5].CommentLength = 20;
+                  }),
+        (Lines {
+            "", "", "    <UL>", "", "\t<P>x</P>", "\t<!--~**********~-->", "\ty", "    </UL>"}));
 }
 
 void commentedTable(Style& s)

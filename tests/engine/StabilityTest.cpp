@@ -273,12 +273,24 @@ TEST(StabilityTest, FormattingTheOutputAgainChangesNothing)
         inputs.emplace_back("random page " + std::to_string(i), maker.page());
 
     for (const ShippedStyle& shipped : shippedStyles()) {
-        Engine engine;
-        engine.style() = shipped.style;
-        for (const auto& [name, text] : inputs) {
-            SCOPED_TRACE(shipped.name + ": " + name);
-            const std::string once = formatted(engine, text);
-            EXPECT_EQ(formatted(engine, once), once);
+        // As shipped, and with the layout switches changed: TABs the other way round, and
+        // every tag on one line when short.
+        for (const bool flipped : {false, true}) {
+            Engine engine;
+            engine.style() = shipped.style;
+            if (flipped) {
+                StyleOptions& options = engine.style().options;
+                options.IndentWithTabs = !options.IndentWithTabs;
+                TagTable& tags = engine.style().tags;
+                for (int i = 1; i <= tags.tagCount; ++i)
+                    tags[i].KeepOnOneLine = true;
+            }
+            for (const auto& [name, text] : inputs) {
+                SCOPED_TRACE(
+                    shipped.name + (flipped ? " with the switches turned: " : ": ") + name);
+                const std::string once = formatted(engine, text);
+                EXPECT_EQ(formatted(engine, once), once);
+            }
         }
     }
 }

@@ -124,6 +124,7 @@ private slots:
     void scriptedRunActsAsOkOrCancel();
 
     void previewReflectsUnsavedLineSize();
+    void layoutSettingsShowInThePreviewAtOnceAndAreSaved();
     void emptyPreviewDirectoryDisablesPreview();
     void programDirectoryStandsInForMissingPreviewDirectory();
 
@@ -241,8 +242,9 @@ void TFormOptionsTest::controlsHaveTheirNames_data()
             "EditUserInfo EditDokuPrev"},
         {"QPushButton", "BOK BCancel BSaveNewStyle BReload BpreviewF BPreviewC BAddTag BDelTag"},
         {"QCheckBox",
-            "CBValidate CBDisableComm CBPurgeComm CBBreakExcluder CBSyntax CBWallPaper "
-            "CBSComment CBEComment CBCounter CBCIndent CBClean CBUser CBVersion CBDate "
+            "CBValidate CBDisableComm CBPurgeComm CBBreakExcluder CBIndentTabs CBSyntax "
+            "CBWallPaper CBSComment CBEComment CBCounter CBCIndent CBClean CBOneLine CBUser "
+            "CBVersion CBDate "
             "CBTime CBStyle CBUseWhileFormat CBUseWhileCompress"},
         {"QRadioButton", "RBUpper RBLower RBLeave RBAlone RBAsText"},
         {"QSpinBox",
@@ -618,6 +620,43 @@ void TFormOptionsTest::previewReflectsUnsavedLineSize()
     QVERIFY(memo->toPlainText().startsWith("<!DOCTYPE"));
 }
 
+void TFormOptionsTest::layoutSettingsShowInThePreviewAtOnceAndAreSaved()
+{
+    openForm();
+    QPlainTextEdit* memo = child<QPlainTextEdit>(form(), "MemoPreview");
+    const QString shortCell = "\n            <td>Margaret</td>\n";
+    QTest::mouseClick(child<QPushButton>(form(), "BpreviewF"), Qt::LeftButton);
+    QVERIFY2(memo->toPlainText().contains(shortCell), qPrintable(memo->toPlainText()));
+
+    QCheckBox* tabs = child<QCheckBox>(form(), "CBIndentTabs");
+    QVERIFY(!tabs->isChecked());
+    // On the box itself: the check box is wider than its caption.
+    const auto onBox = [](QWidget* box) { return QPoint(6, box->height() / 2); };
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, onBox(tabs));
+    QVERIFY(style().options.IndentWithTabs);
+    QVERIFY(m_form->isModified());
+    QVERIFY(memo->toPlainText().contains("\n\t    <td>Margaret</td>\n"));
+
+    selectTag("<TD>");
+    QCheckBox* oneLine = child<QCheckBox>(form(), "CBOneLine");
+    QVERIFY(oneLine->isChecked());
+    QVERIFY(!oneLine->font().italic());
+    QTest::mouseClick(oneLine, Qt::LeftButton, {}, onBox(oneLine));
+    QVERIFY(!style().tags[tagEntry("<TD>")].KeepOnOneLine);
+    QVERIFY(!memo->toPlainText().contains("<td>Margaret</td>"));
+    selectTag("<B>");
+    QVERIFY(oneLine->font().italic());
+
+    QTest::mouseClick(child<QPushButton>(form(), "BOK"), Qt::LeftButton);
+    StyleOptions options;
+    LoadStyleOptions(options, defaultDir().toStdString());
+    QVERIFY(options.IndentWithTabs);
+    TagTable tags;
+    LoadTagTable(tags, defaultDir().toStdString());
+    QVERIFY(!tags[tagEntry("<TD>")].KeepOnOneLine);
+    QVERIFY(tags[tagEntry("<LI>")].KeepOnOneLine);
+}
+
 void TFormOptionsTest::emptyPreviewDirectoryDisablesPreview()
 {
     for (const QString& name : QDir(path("preview")).entryList(QDir::Files))
@@ -737,7 +776,8 @@ void TFormOptionsTest::addingFontAppendsItAndSaysSo()
                           "isContentIndent=0\r\nCRLFLeading=1\r\nCRLFFollowed=1\r\n"
                           "DoGenerateSComment=0\r\nDoGenerateEComment=0\r\nStartComment=\r\n"
                           "EndComment=\r\nCommentLength=40\r\nCommentSymbol=*\r\n"
-                          "TreatAsText=0\r\nEnableCounter=0\r\nCIndent=1\r\n"));
+                          "TreatAsText=0\r\nEnableCounter=0\r\nCIndent=1\r\n"
+                          "KeepOnOneLine=0\r\n"));
     StyleOptions saved;
     LoadStyleOptions(saved, defaultDir().toStdString());
     QCOMPARE(saved.LineSize, 90);

@@ -22,10 +22,10 @@ inline void writeBytes(const std::string& path, const std::string& bytes)
 class TempDir
 {
 public:
-    TempDir()
+    /// Made in parent; by default in the system's temporary directory.
+    explicit TempDir(const std::string& parent = std::filesystem::temp_directory_path().string())
     {
-        std::string pattern
-            = (std::filesystem::temp_directory_path() / "zenkel-test-XXXXXX").string();
+        std::string pattern = parent + "/zenkel-test-XXXXXX";
         if (::mkdtemp(pattern.data()))
             m_path = pattern;
     }

@@ -350,8 +350,7 @@ void TForm1::BHelpClick()
     const QString page = qs(m_session.runState.dataDirectory) + "help/index.html";
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
         Prompter::information(
-            this, programTitle(), "No browser could be started to show the help page:
-" + page);
+            this, programTitle(), "No browser could be started to show the help page:\n" + page);
 }
 
 void TForm1::BEarthClick()

@@ -84,8 +84,20 @@ OutputPool::OutputPool(std::vector<std::string> files, Operation operation, cons
     , m_settings(std::move(settings))
 {
     const std::size_t count = std::max<std::size_t>(1, m_files.size());
-    const std::size_t threads = std::min(static_cast<std::size_t>(std::max(1, workers)), count);
-    const std::size_t slots = std::min(2 * threads, count);
+    std::size_t threads = std::min(static_cast<std::size_t>(std::max(1, workers)), count);
+    // Work ahead is bounded by bytes as well: a slot holds the engine's working memory for
+    // its file, about 14 x the file's size as measured, so the slots together hold no more
+    // than WorkAheadBytes, or 4 files of the largest size when that is more, however many
+    // workers were asked for.
+    std::uint64_t largest = 0;
+    for (const std::string& file : m_files)
+        largest = std::max(
+            largest, static_cast<std::uint64_t>(std::max<std::int64_t>(0, fileStampOf(file).size)));
+    const std::uint64_t perSlot = std::max<std::uint64_t>(1, largest * EngineBytesPerFileByte);
+    const std::size_t bySize = static_cast<std::size_t>(
+        std::min<std::uint64_t>(count, std::max<std::uint64_t>(4, WorkAheadBytes / perSlot)));
+    const std::size_t slots = std::max<std::size_t>(1, std::min({2 * threads, count, bySize}));
+    threads = std::min(threads, slots);
     for (std::size_t i = 0; i < slots; ++i) {
         auto slot = std::make_unique<Slot>();
         slot->engine.style() = style;
@@ -191,7 +203,13 @@ void OutputPool::compute(Slot& slot, const std::string& path)
         return;
     try {
         slot.engine.outputList().clear();
-        slot.engine.setSourceText(SourceTextFromBytes(bytes), path);
+        if (m_settings.keepSourceBytes) {
+            slot.engine.setSourceText(SourceTextFromBytes(bytes), path);
+        } else {
+            // The file's bytes are needed no more: they become the source text in place.
+            SourceTextInPlace(bytes);
+            slot.engine.setSourceText(std::move(bytes), path);
+        }
         slot.engine.runOperation(m_operation);
         result.resultBytes = joinLines(slot.engine.outputList(), m_settings.lineEnd);
         if (m_settings.diagnosticFiles) {

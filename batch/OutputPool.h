@@ -53,9 +53,16 @@ struct OutputPoolSettings
     bool diagnosticFiles = false;
 };
 
+/// The memory an OutputPool may hold ahead of the consumer (unless 4 files of the largest
+/// size need more), counting EngineBytesPerFileByte for each byte of a slot's file.
+constexpr std::uint64_t WorkAheadBytes = 256ull << 20;
+constexpr std::uint64_t EngineBytesPerFileByte = 16;
+
 /// Computes the results of a file list on worker threads, each slot with its own engine
 /// (a copy of the style, the shared trim list, no status or progress), at most two slots
-/// per worker ahead of the consumer, so memory stays bounded whatever the list's length.
+/// per worker ahead of the consumer and no more than WorkAheadBytes allows for the largest
+/// file (at least 4), so memory stays bounded whatever the list's length and the number of
+/// workers asked for.
 /// The consumer takes the files strictly in list order and releases each one after use.
 class OutputPool
 {

@@ -51,13 +51,15 @@ public:
         m_ends.clear();
         char* const data = text.data();
         const std::size_t size = text.size();
+        // A source text has LF line ends only: CRs are looked for only when there are any.
+        const bool anyCr = std::memchr(data, '\r', size) != nullptr;
         std::size_t read = 0;
         std::size_t write = 0;
         while (read < size) {
             const void* lf = std::memchr(data + read, '\n', size - read);
             const std::size_t lfAt
                 = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
-            const void* cr = std::memchr(data + read, '\r', lfAt - read);
+            const void* cr = anyCr ? std::memchr(data + read, '\r', lfAt - read) : nullptr;
             const std::size_t lineEnd
                 = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : lfAt;
             if (write != read)

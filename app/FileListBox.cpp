@@ -22,7 +22,8 @@ FileListBox::FileListBox(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setResizeMode(QListView::Adjust);
     setUniformItemSizes(true);
-    setTextElideMode(Qt::ElideMiddle);
+    // Names are shown whole: similar long names must be told apart.
+    setTextElideMode(Qt::ElideNone);
     applyHighlightColours(*this);
 }
 
@@ -79,8 +80,13 @@ void FileListBox::resizeEvent(QResizeEvent* event)
 
 void FileListBox::fitColumns()
 {
-    // Three columns across the visible width; more columns scroll sideways.
-    const int columnWidth = std::max(60, viewport()->width() / 3 - 2);
+    // Three columns across the visible width, each at least as wide as the longest name;
+    // more columns scroll sideways.
+    int longest = 0;
+    for (int row = 0; row < count(); ++row)
+        longest = std::max(longest, fontMetrics().horizontalAdvance(item(row)->text()));
+    const int nameWidth = longest + iconSize().width() + 16;
+    const int columnWidth = std::max({60, viewport()->width() / 3 - 2, nameWidth});
     const int rowHeight = std::max(fontMetrics().height(), iconSize().height()) + 4;
     setGridSize(QSize(columnWidth, rowHeight));
 }

@@ -7,7 +7,9 @@ namespace zenkel {
 
 PathLabel::PathLabel(QWidget* parent)
     : QLabel(parent)
-{ }
+{
+    setTextFormat(Qt::PlainText);
+}
 
 void PathLabel::setPath(const QString& path)
 {

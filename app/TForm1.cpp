@@ -347,13 +347,18 @@ void TForm1::BOptionsClick()
 
 void TForm1::BHelpClick()
 {
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(qs(m_session.runState.dataDirectory) + "help/index.html"));
+    const QString page = qs(m_session.runState.dataDirectory) + "help/index.html";
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        Prompter::information(
+            this, programTitle(), "No browser could be started to show the help page:\n" + page);
 }
 
 void TForm1::BEarthClick()
 {
-    QDesktopServices::openUrl(QUrl(HomePageAddress));
+    if (!QDesktopServices::openUrl(QUrl(HomePageAddress)))
+        Prompter::information(this, programTitle(),
+            QStringLiteral("No browser could be started to show the home page:\n")
+                + HomePageAddress);
 }
 
 // ---- selection -----------------------------------------------------------------------------
@@ -451,6 +456,10 @@ void TForm1::SetButtonState()
     input.backupExists = BackupExists(m_session.runState, m_session.settings.BackupExt);
     input.colorTags = m_session.settings.DoColorTags;
     applyButtonStates(SetButtonStateRules(input));
+    // Right after Cancel All the discarded edits are one Undo away.
+    if (m_cancelUndoable && input.SelectionMode == SelectionMode::SingleFile
+        && m_reScreen->isUndoAvailable())
+        button("BUndo")->setEnabled(true);
 }
 
 void TForm1::BadFilesMode()
@@ -503,6 +512,12 @@ void TForm1::setProgressRange(int bar, long long maximum)
     const long long scale = maximum > 1000000 ? maximum / 1000000 + 1 : 1;
     progress->setProperty("scale", scale);
     progress->setRange(0, static_cast<int>(std::max(0LL, maximum / scale)));
+}
+
+void TForm1::resetProgressBars()
+{
+    m_progressActFile->reset();
+    m_progressAll->reset();
 }
 
 void TForm1::setProgressPosition(int bar, long long position)

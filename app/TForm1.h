@@ -121,6 +121,8 @@ public:
     QString statusText() const;
     void setProgressRange(int bar, long long maximum);
     void setProgressPosition(int bar, long long position);
+    /// Both progress bars back to empty.
+    void resetProgressBars();
     void appendProtocolLine(const std::string& line);
     void showHtmlPage();
     void showProtocolPage();
@@ -181,6 +183,8 @@ private:
     bool m_firstActivation = true;
     bool m_acceptDrops = false;
     bool m_editorMode = false;
+    bool m_escapePressedHere = false; ///< the last Esc press came to this window while active
+    bool m_cancelUndoable = false; ///< Cancel All was the last change: Undo brings the edits back
     bool m_closing = false;
     QPixmap m_mainTile;
     QPixmap m_statusTile;

@@ -11,6 +11,7 @@
 #include "widgets/Prompter.h"
 #include "widgets/WidgetText.h"
 
+#include <QDate>
 #include <QDesktopServices>
 #include <QFile>
 #include <QPushButton>
@@ -22,11 +23,19 @@ namespace zenkel {
 
 namespace {
 
-constexpr const char* NewFileTemplate
-    = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"
-      "<html>\r\n<head>\r\n<title>New page</title>\r\n"
-      "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\r\n"
-      "</head>\r\n<body>\r\n\r\n</body>\r\n</html>\r\n";
+/// The text of a new file, dated today.
+QString newFileTemplate()
+{
+    return QStringLiteral("\r\n<HTML>\r\n<HEAD>\r\n    <TITLE>New File: ")
+        + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))
+        + QStringLiteral("</TITLE>\r\n</HEAD>\r\n\r\n<BODY>\r\n\r\n\r\n</BODY>\r\n</HTML>");
+}
+
+/// The browser copy beside the current file.
+QString browserCopyOf(const std::string& currentFile)
+{
+    return qs(directoryOf(currentFile)) + QStringLiteral("$zenkelhtml_tmp.htm");
+}
 
 } // namespace
 
@@ -66,6 +75,9 @@ bool TForm1::LoadSingleFile(const std::string& path)
     state.currentFile = path;
     state.sourceDirectory = directoryOf(path);
     setEditorModified(false);
+    m_cancelUndoable = false;
+    showHtmlPage();
+    resetProgressBars();
     showStatus("File: " + qs(path) + "  " + QString::number(FileSizeOf(path) / 1000) + "K");
     return true;
 }
@@ -115,13 +127,17 @@ void TForm1::BNewClick()
 {
     RunState& state = m_session.runState;
     if (!state.currentFile.empty())
-        QFile::remove(qs(directoryOf(state.currentFile)) + "$zenkelhtml_tmp.htm");
+        QFile::remove(browserCopyOf(state.currentFile));
     state.SelectionMode = SelectionMode::SingleFile;
     state.currentFile = state.programDirectory + "zenkel_html_new.htm";
     state.sourceDirectory = state.programDirectory;
-    m_reScreen->setText(QString());
-    StreamColoredText(*m_reScreen, NewFileTemplate, true);
+    m_cancelUndoable = false;
+    m_reScreen->setPlainUtf8(newFileTemplate().toStdString());
     showHtmlPage();
+    resetProgressBars();
+    // A new file starts in colour mode 1, repainted as the first colour-mode button does.
+    BRepaintClick(1);
+    writeEditorToSnapshot();
     SetREToModified();
 }
 
@@ -139,7 +155,8 @@ bool TForm1::BSaveClick()
         return false;
     }
     writeEditorToSnapshot();
-    QFile::remove(qs(directoryOf(file)) + "$zenkelhtml_tmp.htm");
+    QFile::remove(browserCopyOf(file));
+    m_cancelUndoable = false;
     setEditorModified(false);
     showStatus("Saved: \"" + qs(file) + "\"");
     SetButtonState();
@@ -148,8 +165,11 @@ bool TForm1::BSaveClick()
 
 void TForm1::BSaveAsClick()
 {
+    if (!m_session.runState.currentFile.empty())
+        QFile::remove(browserCopyOf(m_session.runState.currentFile));
     if (formFile().run(TFormFile::Mode::Save) != QDialog::Accepted)
         return;
+    m_cancelUndoable = false;
     setEditorModified(false);
     showStatus("Saved: \"" + qs(m_session.runState.currentFile) + "\"");
     SetButtonState();
@@ -168,18 +188,29 @@ void TForm1::BCancelClick()
 {
     RunState& state = m_session.runState;
     const std::string file = state.currentFile;
+    if (!file.empty())
+        QFile::remove(browserCopyOf(file));
     if (file == state.programDirectory + "zenkel_html_new.htm" || file.empty()) {
-        m_reScreen->setText(QString());
+        // The new text goes as one step that Undo takes back.
+        m_reScreen->replaceAllUndoable({});
         setEditorModified(false);
         state.currentFile.clear();
         state.SelectionMode = SelectionMode::None;
+        BadFilesMode();
         showStatus("Click <Select File(s)> or <Select Tree> to process ...");
-    } else {
-        // The snapshot holds the text as last loaded or saved.
-        if (loadFileIntoEditor(state.snapshotFile))
-            showStatus("Reloaded: " + qs(file));
+        return;
     }
-    QFile::remove(qs(directoryOf(file)) + "$zenkelhtml_tmp.htm");
+    if (editorModified()) {
+        // The snapshot holds the text as last loaded or saved; the edits stay one Undo away.
+        QString error;
+        if (!RevertREToFile(*m_reScreen, qs(state.snapshotFile), &error)) {
+            Prompter::error(this, "Zenkel HTML", error);
+            return;
+        }
+        setEditorModified(false);
+        m_cancelUndoable = true;
+    }
+    showStatus("Reloaded: " + qs(file));
     SetButtonState();
 }
 
@@ -194,13 +225,19 @@ void TForm1::BBrowserClick()
     const std::string& file = m_session.runState.currentFile;
     if (file.empty())
         return;
-    const QString copy = qs(directoryOf(file)) + "$zenkelhtml_tmp.htm";
-    QString error;
-    if (!SaveREToFile(*m_reScreen, copy, &error)) {
-        Prompter::error(this, "Zenkel HTML", error);
-        return;
+    // Saved text is shown from its own file; only unsaved text needs the copy beside it.
+    QString shown = qs(file);
+    if (editorModified()) {
+        shown = browserCopyOf(file);
+        QString error;
+        if (!SaveREToFile(*m_reScreen, shown, &error)) {
+            Prompter::error(this, "Zenkel HTML", error);
+            return;
+        }
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(copy));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(shown)))
+        Prompter::information(
+            this, "Zenkel HTML", "No program could be started to show the file:\n" + shown);
 }
 
 } // namespace zenkel

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include <string>
+#include <utility>
 
 namespace zenkel {
 
@@ -28,14 +29,27 @@ constexpr std::pair<int, const char*> FunctionKeys[] = {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+        return QMainWindow::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool here = widget && widget->window() == this && isActiveWindow()
+        && QApplication::activeModalWidget() == nullptr
+        && QApplication::activePopupWidget() == nullptr;
+    if (type == QEvent::KeyPress) {
+        // Esc acts on its release only when it was also pressed here: the release of an Esc
+        // that closed a dialog or a popup must not discard the edits.
+        if (key->key() == Qt::Key_Escape && !key->isAutoRepeat())
+            m_escapePressedHere = here;
+        return QMainWindow::eventFilter(watched, event);
+    }
     // The window sees key releases before its controls, as long as it is the active window.
-    if (event->type() == QEvent::KeyRelease && QApplication::activeModalWidget() == nullptr) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->window() == this) {
-            auto* key = static_cast<QKeyEvent*>(event);
-            if (!key->isAutoRepeat() && FormKeyUp(key->key(), key->modifiers()))
-                return true;
-        }
+    if (here && !key->isAutoRepeat()) {
+        if (key->key() == Qt::Key_Escape && !std::exchange(m_escapePressedHere, false))
+            return QMainWindow::eventFilter(watched, event);
+        if (FormKeyUp(key->key(), key->modifiers()))
+            return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

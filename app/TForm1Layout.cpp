@@ -128,6 +128,7 @@ void TForm1::buildWindow()
     m_label1 = new QLabel(m_panelMsg);
     m_label1->setObjectName("Label1");
     m_label1->setTextInteractionFlags(Qt::NoTextInteraction);
+    m_label1->setTextFormat(Qt::PlainText); // paths and names shown as they are
     m_label1->setMinimumWidth(10);
     msgLayout->addWidget(m_label1);
     layout->addWidget(m_panelMsg);
@@ -275,7 +276,15 @@ void TForm1::connectButtons()
         connect(button(std::string(spec.name).c_str()), &QPushButton::clicked, this,
             [this, mode] { BRepaintClick(mode); });
     }
-    connect(m_reScreen, &RichEdit::modifiedFlagChanged, this, [this] { SetButtonState(); });
+    connect(m_reScreen, &RichEdit::modifiedFlagChanged, this, [this](bool modified) {
+        // An Undo after Cancel All or a save makes the text unsaved again.
+        if (modified && m_cancelUndoable) {
+            m_cancelUndoable = false;
+            SetREToModified();
+            return;
+        }
+        SetButtonState();
+    });
 }
 
 } // namespace zenkel

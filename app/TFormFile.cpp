@@ -111,11 +111,11 @@ void TFormFile::buildControls()
     m_driveBox = named(new QComboBox(this), "DriveComboBox1");
     m_drives = driveChoices();
     m_driveBox->addItems(m_drives);
-    // Long mount paths and filter texts must not stretch the dialog.
-    for (QComboBox* box : {m_filterBox, m_driveBox}) {
-        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        box->setMinimumContentsLength(18);
-    }
+    // Long mount paths must not stretch the dialog.
+    m_driveBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_driveBox->setMinimumContentsLength(18);
+    // The filter texts are few and short: shown whole.
+    m_filterBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_okButton = named(new QPushButton(QStringLiteral("OK"), this), "BOK");
     m_cancelButton = named(new QPushButton(QStringLiteral("Cancel"), this), "BCancel");
     m_okButton->setDefault(true);

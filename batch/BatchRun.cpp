@@ -447,6 +447,10 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
             // a report of an earlier run does not stay behind looking like this one's.
             append(UserBreakQuestionAborted);
             saveReport(reportDirectory());
+            // The engine has already announced the file as saved; it was not written.
+            m_session.host.SetStatus("User break: " + file + " was not changed");
+            m_session.host.SetProgressPosition(0, 0);
+            m_session.host.SetProgressPosition(1, 0);
             m_outcome.result = RunResult::UserBreak;
             finish();
             return false;

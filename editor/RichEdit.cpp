@@ -392,6 +392,25 @@ void RichEdit::setPlainUtf8(std::string_view utf8)
     sci(SCI_GOTOPOS, 0);
 }
 
+void RichEdit::replaceAllUndoable(std::string_view utf8)
+{
+    ChangeBatch batch(*this);
+    {
+        ColoredInsert colored(*this);
+        sci(SCI_BEGINUNDOACTION);
+        sci(SCI_CLEARALL);
+        SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.data());
+        sci(SCI_ENDUNDOACTION);
+    }
+    const long n = sci(SCI_GETLENGTH);
+    if (n > 0) {
+        sci(SCI_STARTSTYLING, 0, 0xFF);
+        sci(SCI_SETSTYLING, static_cast<unsigned long>(n), m_defaultStyle);
+    }
+    markAllStyled();
+    m_recolorPending = true;
+}
+
 void RichEdit::replaceBytes(long byteStart, long byteEnd, std::string_view utf8)
 {
     sci(SCI_SETTARGETRANGE, static_cast<unsigned long>(byteStart), byteEnd);
@@ -564,6 +583,10 @@ void RichEdit::onModified(
     } else {
         return;
     }
+    // Undo and redo bring back text without its colours: it is coloured again at the end of
+    // the change.
+    if (type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO))
+        m_recolorPending = true;
     // The flag's signal waits for the end of the change, as the text is not changed yet.
     if (!m_modified)
         m_modifiedSignalPending = true;
@@ -591,6 +614,11 @@ void RichEdit::flushChanges()
         }
         m_pendingInserts.clear();
         markAllStyled();
+    }
+    if (m_recolorPending) {
+        m_recolorPending = false;
+        if (m_doColorTags)
+            recolorAll();
     }
     if (m_modifiedSignalPending) {
         m_modifiedSignalPending = false;

@@ -86,6 +86,9 @@ public:
     /// Replaces the whole text with plain UTF-8 text in the default colour; clears the undo
     /// history. Line ends are taken as they are (the file helpers give CR LF).
     void setPlainUtf8(std::string_view utf8);
+    /// Replaces the whole text with plain UTF-8 text as one step that undo takes back (Cancel
+    /// All); the text is coloured as every undone or redone change is.
+    void replaceAllUndoable(std::string_view utf8);
     /// Replaces the selection (or inserts at the caret) with plain text, line ends as CR LF.
     /// It takes the colour inserted text gets at that place; the caret ends after it.
     void replaceSelectionPlain(const QString& text);
@@ -209,6 +212,7 @@ private:
     int m_batchDepth = 0;
     bool m_changePending = false;
     bool m_flushScheduled = false;
+    bool m_recolorPending = false; ///< an undo or redo changed the text
     /// Text inserted by the user or the control, coloured when the change is finished.
     struct PendingInsert
     {

@@ -9,6 +9,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include <algorithm>
+
 namespace zenkel {
 
 namespace {
@@ -75,6 +77,30 @@ bool LoadREFromFile(RichEdit& editor, const QString& path, QString* error, bool 
         editor.setInsertionColor(editor.colorSet().TextCol);
         editor.setCaretPosition(0);
         editor.setModifiedFlag(modified);
+    }
+    focusWhenVisible(editor);
+    return true;
+}
+
+bool RevertREToFile(RichEdit& editor, const QString& path, QString* error)
+{
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes, error))
+        return false;
+    {
+        RedrawLock lock(editor);
+        WaitCursor wait;
+        const int caret = editor.caretPosition();
+        const int firstLine = editor.firstVisibleLine();
+        TextEncoding encoding;
+        const std::string text = EditorTextFromFileBytes(bytes, &encoding);
+        bytes = std::string();
+        editor.setEncoding(encoding);
+        editor.setDefaultColor(editor.colorSet().TextCol);
+        editor.replaceAllUndoable(text);
+        editor.setInsertionColor(editor.colorSet().TextCol);
+        editor.setFirstVisibleLine(firstLine);
+        editor.setCaretPosition(std::min(caret, editor.textLength()));
     }
     focusWhenVisible(editor);
     return true;

@@ -24,6 +24,12 @@ void StreamColoredText(RichEdit& editor, const QString& text, bool replaceAll);
 [[nodiscard]] bool LoadREFromFile(
     RichEdit& editor, const QString& path, QString* error = nullptr, bool unattended = false);
 
+/// Cancel All: replaces the whole text by the file's text (read and coloured as a load does)
+/// as one step that Undo takes back. Caret and first visible line stay where they were;
+/// the modified flag is left to the caller. A file that cannot be read changes nothing and
+/// gives false with a message naming it.
+[[nodiscard]] bool RevertREToFile(RichEdit& editor, const QString& path, QString* error = nullptr);
+
 /// Colours the whole text again when DoColorTags is on; text, caret, selection, first visible
 /// line and modified flag stay. The window updates its button states afterwards.
 void RepaintRE(RichEdit& editor);

@@ -40,6 +40,17 @@ Prompter::Answer fromButton(int button)
     }
 }
 
+/// File names, tag names and the user's text are shown as they are: a box never reads them
+/// as rich text, where «<TABLE>» would vanish.
+Prompter::Answer showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+    const QString& text, QMessageBox::StandardButtons buttons, QMessageBox::StandardButton escape)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setEscapeButton(escape);
+    return fromButton(box.exec());
+}
+
 } // namespace
 
 bool Prompter::takeScriptedAnswer(Answer& answer)
@@ -85,12 +96,10 @@ Prompter::Answer Prompter::question(
     Answer answer;
     if (takeScriptedAnswer(answer))
         return answer;
-    QMessageBox box(QMessageBox::Question, title, text,
+    return showBox(parent, QMessageBox::Question, title, text,
         withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
                    : QMessageBox::Yes | QMessageBox::No,
-        parent);
-    box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
-    return fromButton(box.exec());
+        withCancel ? QMessageBox::Cancel : QMessageBox::No);
 }
 
 void Prompter::information(QWidget* parent, const QString& title, const QString& text)
@@ -99,7 +108,7 @@ void Prompter::information(QWidget* parent, const QString& title, const QString&
     Answer answer;
     if (takeScriptedAnswer(answer))
         return;
-    QMessageBox::information(parent, title, text);
+    showBox(parent, QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void Prompter::error(QWidget* parent, const QString& title, const QString& text)
@@ -108,7 +117,7 @@ void Prompter::error(QWidget* parent, const QString& title, const QString& text)
     Answer answer;
     if (takeScriptedAnswer(answer))
         return;
-    QMessageBox::critical(parent, title, text);
+    showBox(parent, QMessageBox::Critical, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 int execOrScripted(QDialog& dialog, const std::function<int()>& scriptedOk,

@@ -64,6 +64,7 @@ private slots:
     void msgRunTakesScriptedAnswers();
 
     void fileListShowsFilterMatchesOnly();
+    void fileListShowsWholeNames();
     void fileOkNeedsASelection();
     void fileOneInvalidFileKeepsDialogOpen();
     void fileTwoFilesCloseWithOk();
@@ -279,6 +280,23 @@ void TestDialogs::fileListShowsFilterMatchesOnly()
     QCOMPARE(listed(), QStringList({"a.htm", "b.html", "c.asp"}));
     child<QComboBox>(form, "FilterComboBox1")->setCurrentIndex(2);
     QCOMPARE(listed(), QStringList({"c.asp"}));
+}
+
+void TestDialogs::fileListShowsWholeNames()
+{
+    const QStringList names {
+        "development-notes-for-the-team-long.html", "development-notes-for-the-team-long-2.html"};
+    for (const QString& name : names)
+        writeFile(work(name), HtmlPage);
+    TFormFile form(*m_session);
+    form.prepare(TFormFile::Mode::Select);
+    form.setDirectory(m_work->path());
+    auto* list = child<QListWidget>(form, "FileListBox1");
+    QCOMPARE(list->textElideMode(), Qt::ElideNone);
+    for (const QString& name : names)
+        QVERIFY(list->gridSize().width() > list->fontMetrics().horizontalAdvance(name));
+    auto* filter = child<QComboBox>(form, "FilterComboBox1");
+    QCOMPARE(filter->sizeAdjustPolicy(), QComboBox::AdjustToContents);
 }
 
 void TestDialogs::fileOkNeedsASelection()

@@ -60,6 +60,8 @@ private slots:
     void popupItemsAreDisabledWithoutSelection();
     void searchDialogFindsReplacesAndRemembers();
     void replaceAllInALargeFileIsOneUndoStep();
+    void escapeFromAnotherWindowKeepsTheEdits();
+    void undoAndRedoRecolour();
     void tagHintFollowsTheCaret();
     void shiftF1InsertsTheHintOrItsSelectedPart();
     void missingHintFileKeepsTheNote();
@@ -299,6 +301,46 @@ void TestEditing::searchDialogFindsReplacesAndRemembers()
     QTest::keyClick(form.get(), Qt::Key_R, Qt::ControlModifier);
     QCOMPARE(form->replaceDialog1().findText(), QString("<P>"));
     QCOMPARE(form->replaceDialog1().replaceText(), QString("<p class=x>"));
+}
+
+void TestEditing::escapeFromAnotherWindowKeepsTheEdits()
+{
+    auto form = start();
+    select(*form, "before", "</p>");
+    editor(*form).replaceSelectedText("edited");
+    form->SetREToModified();
+    // The release of an Esc pressed in a dialog that has closed since does nothing.
+    QTest::keyRelease(form.get(), Qt::Key_Escape);
+    QVERIFY(editor(*form).plainText().contains("edited"));
+    QVERIFY(form->statusText().startsWith("Unsaved: "));
+    // Esc pressed and released here is Cancel All, which Undo takes back.
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    QVERIFY(!editor(*form).plainText().contains("edited"));
+    QVERIFY(!form->editorModified());
+    auto* undo = form->findChild<QPushButton*>("BUndo");
+    QVERIFY(undo->isEnabled());
+    QTest::mouseClick(undo, Qt::LeftButton);
+    QVERIFY(editor(*form).plainText().contains("edited"));
+    QVERIFY(form->editorModified());
+    QVERIFY(form->statusText().startsWith("Unsaved: "));
+}
+
+void TestEditing::undoAndRedoRecolour()
+{
+    auto form = start();
+    RichEdit& re = editor(*form);
+    const int tag = static_cast<int>(re.plainText().indexOf("<table>"));
+    QCOMPARE(re.colorClassOfChar(tag), ColorClass::Tag);
+    select(*form, "<table>", "</table>");
+    re.replaceSelectedText(QString());
+    re.undo();
+    QCoreApplication::processEvents();
+    QCOMPARE(re.colorClassOfChar(tag), ColorClass::Tag);
+    QCOMPARE(re.colorClassOfChar(tag + 11), ColorClass::Tag); // the <td> inside
+    re.redo();
+    re.undo();
+    QCoreApplication::processEvents();
+    QCOMPARE(re.colorClassOfChar(tag + 1), ColorClass::Tag);
 }
 
 void TestEditing::replaceAllInALargeFileIsOneUndoStep()

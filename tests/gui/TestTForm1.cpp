@@ -2,14 +2,18 @@
 #include "app/ButtonStates.h"
 #include "app/CommandLine.h"
 #include "app/TForm1.h"
+#include "app/TFormFile.h"
+#include "editor/RichEdit.h"
 #include "widgets/Prompter.h"
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -61,6 +65,8 @@ private slots:
     void unattendedCommandLineFormatsWithBackup();
     void newThenCancelAll();
     void browserCopyWrittenAndDeletedOnSave();
+    void singleFileSelectionShowsTheHtmlPage();
+    void namesAppearVerbatim();
     void filesSurviveLoadAndSaveByteForByte();
 
 private:
@@ -278,16 +284,74 @@ void TestTForm1::newThenCancelAll()
     QCOMPARE(form->statusText(), QString("Click <Select File(s)> or <Select Tree> to process ..."));
 }
 
+/// Records the files the program asks the desktop to open, instead of opening them.
+class OpenedUrls : public QObject
+{
+    Q_OBJECT
+
+public:
+    OpenedUrls() { QDesktopServices::setUrlHandler("file", this, "open"); }
+    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler("file"); }
+    QStringList files;
+
+public slots:
+    void open(const QUrl& url) { files.append(url.toLocalFile()); }
+};
+
 void TestTForm1::browserCopyWrittenAndDeletedOnSave()
 {
+    OpenedUrls opened;
     const QString page = home() + "site/a.htm";
+    const QString copy = home() + "site/$zenkelhtml_tmp.htm";
     auto form = start({page.toStdString()});
     QCOMPARE(QString::fromStdString(form->session().runState.currentFile), page);
+    // Saved text: the browser shows the file itself, and no copy is written.
     form->BBrowserClick();
-    QVERIFY(QFile::exists(home() + "site/$zenkelhtml_tmp.htm"));
+    QCOMPARE(opened.files, QStringList {page});
+    QVERIFY(!QFile::exists(copy));
     form->SetREToModified();
+    form->BBrowserClick();
+    QCOMPARE(opened.files.last(), copy);
+    QVERIFY(QFile::exists(copy));
     QVERIFY(form->BSaveClick());
-    QVERIFY(!QFile::exists(home() + "site/$zenkelhtml_tmp.htm"));
+    QVERIFY(!QFile::exists(copy));
+}
+
+void TestTForm1::singleFileSelectionShowsTheHtmlPage()
+{
+    auto form = start();
+    auto* notebook = form->findChild<QTabWidget*>("Notebook1");
+    QCOMPARE(notebook->currentIndex(), 1);
+    form->formFile().presetSelection(home() + "site", {"a.htm"});
+    Prompter::setNextAnswer(Prompter::Ok);
+    QTest::keyClick(form.get(), Qt::Key_F3);
+    QCOMPARE(notebook->currentIndex(), 0);
+    QVERIFY(form->statusText().startsWith("File: " + home() + "site/a.htm"));
+    QVERIFY(form->editor().plainText().contains("<p>a</p>"));
+}
+
+void TestTForm1::namesAppearVerbatim()
+{
+    // A message box never reads a tag name as rich text.
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        shown = box->text();
+        format = box->textFormat();
+        box->accept();
+    });
+    Prompter::information(nullptr, "Zenkel HTML", "Tag: <TABLE> & <BODY> already exists");
+    QCOMPARE(format, Qt::PlainText);
+    QCOMPARE(shown, QString("Tag: <TABLE> & <BODY> already exists"));
+    // Nor does the status line read a file name so.
+    const QString page = home() + "site/a&<b>.htm";
+    writeFile(page, "<html><p>x</p></html>");
+    auto form = start({page.toStdString()});
+    auto* status = form->findChild<QLabel*>("Label1");
+    QCOMPARE(status->textFormat(), Qt::PlainText);
+    QVERIFY(status->text().startsWith("File: " + page));
 }
 
 void TestTForm1::filesSurviveLoadAndSaveByteForByte()

@@ -5,6 +5,7 @@
 #include "app/TForm1.h"
 #include "engine/DocLine.h"
 #include "style/ProgramDirectories.h"
+#include "widgets/Prompter.h"
 
 #include <QApplication>
 
@@ -93,6 +94,7 @@ int runApplication(int argc, char** argv)
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(quietMessages);
+        Prompter::setUnattended(true);
     }
     StartupMarker::add();
     QApplication app(argc, argv);
@@ -105,6 +107,13 @@ int runApplication(int argc, char** argv)
     options.dataDirectory = dirs.data;
     options.parameters = args.parameters;
     TForm1 form(options);
+    if (unattended && form.commandLine().mode != CommandLineMode::Unattended) {
+        // Nobody would ever see the window that opens instead: say why and end.
+        std::cerr << "zenkel-html: " << args.parameters.back()
+                  << ": not processed: the switches need one of C, F or T (not C with F), and the "
+                     "file must exist and be an HTML file (with \"<HTML\" when validation is on)\n";
+        return 2;
+    }
     form.show();
     return app.exec();
 }

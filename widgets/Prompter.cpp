@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <iostream>
 #include <optional>
 
 namespace zenkel {
@@ -51,7 +52,36 @@ Prompter::Answer showBox(QWidget* parent, QMessageBox::Icon icon, const QString&
     return fromButton(box.exec());
 }
 
+bool& unattended()
+{
+    static bool on = false;
+    return on;
+}
+
+bool& anyError()
+{
+    static bool reported = false;
+    return reported;
+}
+
+void printUnattended(const QString& text)
+{
+    QString line = text;
+    line.replace("\r\n", "\n");
+    std::cerr << "zenkel-html: " << line.toStdString() << std::endl;
+}
+
 } // namespace
+
+void Prompter::setUnattended(bool on)
+{
+    unattended() = on;
+}
+
+bool Prompter::errorReported()
+{
+    return anyError();
+}
 
 bool Prompter::takeScriptedAnswer(Answer& answer)
 {
@@ -96,6 +126,10 @@ Prompter::Answer Prompter::question(
     Answer answer;
     if (takeScriptedAnswer(answer))
         return answer;
+    if (unattended()) {
+        printUnattended(text);
+        return Closed;
+    }
     return showBox(parent, QMessageBox::Question, title, text,
         withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
                    : QMessageBox::Yes | QMessageBox::No,
@@ -108,15 +142,24 @@ void Prompter::information(QWidget* parent, const QString& title, const QString&
     Answer answer;
     if (takeScriptedAnswer(answer))
         return;
+    if (unattended()) {
+        printUnattended(text);
+        return;
+    }
     showBox(parent, QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void Prompter::error(QWidget* parent, const QString& title, const QString& text)
 {
     log().append(text);
+    anyError() = true;
     Answer answer;
     if (takeScriptedAnswer(answer))
         return;
+    if (unattended()) {
+        printUnattended(text);
+        return;
+    }
     showBox(parent, QMessageBox::Critical, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
@@ -124,8 +167,12 @@ int execOrScripted(QDialog& dialog, const std::function<int()>& scriptedOk,
     const std::function<int()>& scriptedCancel)
 {
     Prompter::Answer answer;
-    if (!Prompter::takeScriptedAnswer(answer))
-        return dialog.exec();
+    if (!Prompter::takeScriptedAnswer(answer)) {
+        if (!unattended())
+            return dialog.exec();
+        printUnattended(dialog.windowTitle() + ": cancelled (unattended run)");
+        answer = Prompter::Cancel;
+    }
     if (answer == Prompter::Ok || answer == Prompter::Yes)
         return scriptedOk();
     if ((answer == Prompter::Cancel || answer == Prompter::No) && scriptedCancel)

@@ -35,6 +35,11 @@ public:
     /// (Ok for information and error boxes). Reset with clearAutoAnswer().
     static void setAutoAnswer(Answer answer);
     static void clearAutoAnswer();
+    /// Unattended command-line runs: nothing is shown and nobody can answer, so information and
+    /// errors go to standard error, questions count as dismissed and dialogs as cancelled.
+    static void setUnattended(bool on);
+    /// Whether an error was reported since the start (an unattended run's exit status).
+    static bool errorReported();
     /// Takes a scripted answer if there is one; dialogs of our own use this too.
     static bool takeScriptedAnswer(Answer& answer);
     /// Texts of the prompts shown or answered so far (tests read them).

@@ -115,7 +115,9 @@ int runApplication(int argc, char** argv)
         return 2;
     }
     form.show();
-    return app.exec();
+    const int status = app.exec();
+    // An error reported on the way (printed on standard error) makes the exit status 1.
+    return unattended && status == 0 && Prompter::errorReported() ? 1 : status;
 }
 
 } // namespace zenkel

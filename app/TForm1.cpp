@@ -205,8 +205,7 @@ void TForm1::RunCommandLine()
     if (m_commandLine.mode == CommandLineMode::Unattended) {
         // Ends as a quit request does: no closing question, no settings written.
         m_closing = true;
-        // An error reported on the way (printed on standard error) makes the exit status 1.
-        QTimer::singleShot(0, qApp, [] { QApplication::exit(Prompter::errorReported() ? 1 : 0); });
+        QTimer::singleShot(0, qApp, &QApplication::quit);
         return;
     }
     m_reScreen->setFocus();

@@ -1,5 +1,6 @@
 /// The zenkel tool's work: set up a session from the program directory and run a command.
 #include "cli/CliRunner.h"
+#include "cli/CliRunContext.h"
 
 #include "base/Paths.h"
 #include "base/SafeFile.h"
@@ -88,60 +89,13 @@ private:
     struct sigaction m_previous[std::size(Signals)] = {};
 };
 
-/// Keeps the status line for the final report and fatal errors for the caller to print;
-/// progress is not shown. Ctrl+C becomes the user break of a run.
-class CliHost : public FileJobHost
+} // namespace
+
+void CliHost::handlePendingMessages()
 {
-public:
-    void SetStatus(const std::string& text) override { m_status = text; }
-    void AppendStatus(const std::string& text) override { m_status += " " + text; }
-    void fatalError(const std::string& message) override { m_fatal = message; }
-    void handlePendingMessages() override
-    {
-        if (g_interrupted && m_userBreak)
-            *m_userBreak = true;
-    }
-    void watchUserBreak(bool* flag) { m_userBreak = flag; }
-
-    const std::string& status() const { return m_status; }
-    const std::optional<std::string>& fatal() const { return m_fatal; }
-
-private:
-    std::string m_status;
-    std::optional<std::string> m_fatal;
-    bool* m_userBreak = nullptr;
-};
-
-/// Everything one command works with.
-struct CliContext
-{
-    const CliOptions& options;
-    Session& session;
-    CliHost& host;
-    std::istream& in;
-    std::ostream& out;
-    std::ostream& err;
-
-    /// The system's error number of the first write to standard output that failed.
-    mutable int outputError = 0;
-
-    /// One line on standard error; always returns true ("failed").
-    bool complain(const std::string& message) const
-    {
-        err << "zenkel: " << message << '\n';
-        return true;
-    }
-
-    /// False once a write to standard output has failed (a full disk, a closed pipe); the
-    /// reason is kept for the final message. Called right after each write, while errno
-    /// still tells why.
-    bool outputOk() const
-    {
-        if (!out && outputError == 0)
-            outputError = errno != 0 ? errno : EIO;
-        return outputError == 0;
-    }
-};
+    if (g_interrupted && m_userBreak)
+        *m_userBreak = true;
+}
 
 /// A message box text on one line: its line breaks become blanks.
 std::string oneLine(const std::string& text)
@@ -157,6 +111,8 @@ std::string oneLine(const std::string& text)
     }
     return line;
 }
+
+namespace {
 
 Operation operationOf(CliCommand command)
 {
@@ -355,141 +311,6 @@ bool processFile(const CliContext& c, const std::string& path)
 bool processPath(const CliContext& c, const std::string& path)
 {
     return path == "-" ? processStdin(c) : processFile(c, path);
-}
-
-// ---- list and tree runs ---------------------------------------------------------------------
-
-/// The batch driver's window for an unattended run: every confirmation is taken as given,
-/// protocol lines go to standard output as they come, messages to standard error.
-class CliRunHost : public RunHost
-{
-public:
-    explicit CliRunHost(const CliContext& c)
-        : m_c(c)
-    { }
-    bool confirmRun(Session&) override { return true; }
-    bool confirmUserBreak() override { return true; }
-    void showMessage(const std::string& text) override { m_c.complain(oneLine(text)); }
-    void showError(const std::string& text) override
-    {
-        // A fatal error (disk full) is printed once, when the run has ended.
-        if (!m_c.host.fatal())
-            m_c.complain(oneLine(text));
-    }
-    bool saveReports() const override { return !m_c.options.noReport; }
-    int workerCount() const override { return m_c.options.jobs; }
-
-private:
-    const CliContext& m_c;
-};
-
-/// Runs the batch driver over the selection already in the run state.
-int runSelection(const CliContext& c, std::vector<std::string> selectionLines)
-{
-    Session& s = c.session;
-    if (!c.options.quiet) {
-        // Flushed line by line, into a pipe or a file as well: a log shows the progress and
-        // keeps every line written before a kill.
-        s.protocol.setListener([&c](const std::string& line) {
-            errno = 0;
-            c.out << line << '\n' << std::flush;
-            c.outputOk();
-        });
-    }
-    s.protocol.clear();
-    s.protocol.appendLines(selectionLines);
-    CliRunHost runHost(c);
-    c.host.watchUserBreak(&s.runState.userBreak);
-    const RunOutcome outcome = runBatch(s, runHost);
-    c.host.watchUserBreak(nullptr);
-    errno = 0;
-    c.out.flush();
-    c.outputOk();
-    if (c.host.fatal()) {
-        c.complain(oneLine(*c.host.fatal()));
-        return ExitFileFailed;
-    }
-    if (c.options.quiet) {
-        // Quiet still names every file that was not processed.
-        for (const std::string& line : outcome.notProcessed)
-            c.complain(line.substr(line.rfind("==> ", 0) == 0 ? 4 : 0));
-        c.out << outcome.processed << " processed, " << outcome.skipped << " skipped"
-              << (outcome.reportPath.empty() ? std::string() : ", report " + outcome.reportPath)
-              << '\n'
-              << std::flush;
-    }
-    if (outcome.result == RunResult::Busy)
-        return ExitSetupFailed;
-    // A run whose report could not be saved has not left its record: not all done.
-    if (!outcome.reportError.empty())
-        c.complain(outcome.reportError);
-    const bool allDone = outcome.result == RunResult::Completed && outcome.skipped == 0
-        && outcome.reportError.empty();
-    return allDone ? ExitDone : ExitFileFailed;
-}
-
-/// Several files: the accepted ones become the file list; a refused one is named on
-/// standard error and makes the exit status 1.
-int runList(const CliContext& c)
-{
-    Session& s = c.session;
-    std::vector<std::string> lines = ResetProtocol(s.runState);
-    bool anyRefused = false;
-    for (const std::string& path : withoutRepeatedFiles(c.options.paths)) {
-        std::string error;
-        const FileCheck check
-            = CheckHtmlFile(path, s.settings.DoValidate, s.runState.CommandLineMode, &error);
-        if (check != FileCheck::Valid) {
-            c.complain(FileCheckMessage(check, path) + (error.empty() ? "" : ": " + error));
-            anyRefused = true;
-            continue;
-        }
-        s.runState.fileList.push_back(path);
-        lines.push_back(fileListLine(path, s.settings.BackupExt));
-    }
-    if (s.runState.fileList.empty())
-        return ExitFileFailed;
-    s.runState.SelectionMode = SelectionMode::FileList;
-    const int status = runSelection(c, std::move(lines));
-    return anyRefused ? ExitFileFailed : status;
-}
-
-/// Every valid file below the tree directory.
-int runTree(const CliContext& c)
-{
-    Session& s = c.session;
-    std::string directory = *c.options.tree;
-    std::error_code ec;
-    if (!std::filesystem::is_directory(directory, ec)) {
-        c.complain(directory + ": not a directory");
-        return ExitFileFailed;
-    }
-    directory = std::filesystem::absolute(directory, ec).lexically_normal().string();
-    if (!isChoosableTreeDirectory(directory)) {
-        c.complain(directory + ": the root of the file system cannot be a tree");
-        return ExitFileFailed;
-    }
-    std::vector<std::string> lines = ResetProtocol(s.runState);
-    const FileValidator valid = [&s](const std::string& path) {
-        return IsValidHtmlFile(path, s.settings.DoValidate, s.runState.CommandLineMode);
-    };
-    std::vector<std::string> unreadable;
-    const SelectionOutcome selection = finishTreeSelection(s.runState, directory,
-        SearchTree(directory, c.options.type, valid, nullProgressSink(), &unreadable));
-    lines.insert(lines.end(), selection.protocolLines.begin(), selection.protocolLines.end());
-    // A directory that could not be searched is work not done: named, and the exit is 1.
-    for (const std::string& dir : unreadable) {
-        lines.push_back(unreadableDirectoryLine(dir));
-        if (c.options.quiet || s.runState.fileList.empty())
-            c.complain(dir + ": skipped: cannot read directory");
-    }
-    if (s.runState.fileList.empty()) {
-        c.complain(directory + ": no file of the chosen type found");
-        return ExitFileFailed;
-    }
-    s.runState.SelectionMode = SelectionMode::Tree;
-    const int status = runSelection(c, std::move(lines));
-    return unreadable.empty() ? status : std::max(status, ExitFileFailed);
 }
 
 // ---- commands -------------------------------------------------------------------------------

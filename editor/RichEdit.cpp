@@ -1,12 +1,10 @@
 /// RichEdit: the editor control over QsciScintilla.
 #include "editor/RichEdit.h"
+#include "editor/RichEditChangeBatch.h"
 
 #include <QAccessibleWidget>
 #include <QFontDatabase>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QPalette>
-#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -26,16 +24,6 @@ constexpr long PositionCacheEntries = 1 << 16;
 constexpr int FirstExtraStyle = 40;
 constexpr int LastExtraStyle = 255;
 constexpr long Utf16Index = QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16;
-
-bool insertsText(const QKeyEvent* event)
-{
-    if (event->text().isEmpty())
-        return false;
-    if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier))
-        return false;
-    const QChar c = event->text().front();
-    return c.isPrint() || c == u'\r' || c == u'\t';
-}
 
 /// The library's accessible for its editors counts the characters from the start of the
 /// text to the caret after every change and every repaint, once the interface exists, which
@@ -96,24 +84,6 @@ QFont EditorFont()
     font.setPointSize(9);
     return font;
 }
-
-class RichEdit::ChangeBatch
-{
-public:
-    explicit ChangeBatch(RichEdit& editor)
-        : m_editor(editor)
-    {
-        ++m_editor.m_batchDepth;
-    }
-    ~ChangeBatch()
-    {
-        if (--m_editor.m_batchDepth == 0)
-            m_editor.flushChanges();
-    }
-
-private:
-    RichEdit& m_editor;
-};
 
 class RichEdit::ColoredInsert
 {
@@ -470,175 +440,6 @@ void RichEdit::setModifiedFlag(bool modified)
 std::string RichEdit::fileBytes() const
 {
     return FileBytesFromEditorText(utf8Text(), m_encoding);
-}
-
-// ---- events and notifications ---------------------------------------------------------
-
-void RichEdit::keyPressEvent(QKeyEvent* event)
-{
-    bool swallow = false;
-    emit keyDown(event, &swallow);
-    if (swallow) {
-        event->accept();
-        return;
-    }
-    if (insertsText(event))
-        emit keyPress(event->text().front());
-    ChangeBatch batch(*this);
-    QsciScintilla::keyPressEvent(event);
-}
-
-void RichEdit::dropEvent(QDropEvent* event)
-{
-    ChangeBatch batch(*this);
-    QsciScintilla::dropEvent(event);
-}
-
-void RichEdit::mouseReleaseEvent(QMouseEvent* event)
-{
-    ChangeBatch batch(*this); // the middle button pastes the selection
-    QsciScintilla::mouseReleaseEvent(event);
-}
-
-void RichEdit::undo()
-{
-    ChangeBatch batch(*this);
-    QsciScintilla::undo();
-}
-
-void RichEdit::redo()
-{
-    ChangeBatch batch(*this);
-    QsciScintilla::redo();
-}
-
-void RichEdit::cut()
-{
-    ChangeBatch batch(*this);
-    QsciScintilla::cut();
-}
-
-void RichEdit::paste()
-{
-    ChangeBatch batch(*this);
-    QsciScintilla::paste();
-}
-
-void RichEdit::replaceSelectedText(const QString& text)
-{
-    ChangeBatch batch(*this);
-    QsciScintilla::replaceSelectedText(text);
-}
-
-void RichEdit::setText(const QString& text)
-{
-    ChangeBatch batch(*this);
-    QsciScintilla::setText(text);
-}
-
-void RichEdit::inputMethodEvent(QInputMethodEvent* event)
-{
-    if (!event->commitString().isEmpty())
-        emit keyPress(event->commitString().front());
-    ChangeBatch batch(*this);
-    QsciScintilla::inputMethodEvent(event);
-}
-
-int RichEdit::styleBefore(long bytePos) const
-{
-    if (bytePos <= 0)
-        return m_defaultStyle;
-    for (auto p = m_pendingInserts.rbegin(); p != m_pendingInserts.rend(); ++p)
-        if (p->start <= bytePos - 1 && bytePos - 1 < p->start + p->length)
-            return p->style;
-    return static_cast<int>(sci(SCI_GETSTYLEAT, static_cast<unsigned long>(bytePos - 1)));
-}
-
-void RichEdit::onModified(
-    int position, int type, const char*, int length, int, int, int, int, int, int)
-{
-    // Character counts up to the change stay right; those after it do not.
-    std::erase_if(m_anchors, [&](const PositionAnchor& a) { return a.byte > position; });
-    if (type & SC_MOD_BEFOREINSERT) {
-        for (PendingInsert& p : m_pendingInserts) {
-            if (p.start >= position)
-                p.start += length;
-            else if (p.start + p.length > position)
-                p.length += length;
-        }
-        if (!m_applyingColors && length > 0) {
-            const int style = m_insertionStyle >= 0 ? m_insertionStyle : styleBefore(position);
-            m_insertionStyle = -1;
-            m_pendingInserts.push_back({position, length, style});
-        }
-    } else if (type & SC_MOD_BEFOREDELETE) {
-        const auto shifted = [&](long x) {
-            return x <= position ? x : x >= position + length ? x - length : long(position);
-        };
-        for (PendingInsert& p : m_pendingInserts) {
-            const long end = shifted(p.start + p.length);
-            p.start = shifted(p.start);
-            p.length = end - p.start;
-        }
-    } else {
-        return;
-    }
-    // Undo and redo bring back text without its colours: it is coloured again at the end of
-    // the change.
-    if (type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO))
-        m_recolorPending = true;
-    // The flag's signal waits for the end of the change, as the text is not changed yet.
-    if (!m_modified)
-        m_modifiedSignalPending = true;
-    m_modified = true;
-    m_changePending = true;
-    if (m_batchDepth == 0 && !m_flushScheduled) {
-        // A change from outside a key or call of this class: finish it once it is done.
-        m_flushScheduled = true;
-        QTimer::singleShot(0, this, [this] {
-            m_flushScheduled = false;
-            if (m_batchDepth == 0)
-                flushChanges();
-        });
-    }
-}
-
-void RichEdit::flushChanges()
-{
-    if (!m_pendingInserts.empty()) {
-        for (const PendingInsert& p : m_pendingInserts) {
-            if (p.length <= 0)
-                continue;
-            sci(SCI_STARTSTYLING, static_cast<unsigned long>(p.start), 0xFF);
-            sci(SCI_SETSTYLING, static_cast<unsigned long>(p.length), p.style);
-        }
-        m_pendingInserts.clear();
-        markAllStyled();
-    }
-    if (m_recolorPending) {
-        m_recolorPending = false;
-        if (m_doColorTags)
-            recolorAll();
-    }
-    if (m_modifiedSignalPending) {
-        m_modifiedSignalPending = false;
-        emit modifiedFlagChanged(m_modified);
-    }
-    if (m_changePending) {
-        m_changePending = false;
-        emit changed();
-    }
-}
-
-void RichEdit::onStyleNeeded(int)
-{
-    markAllStyled();
-}
-
-void RichEdit::onUpdateUi(int updated)
-{
-    if (updated & SC_UPDATE_SELECTION)
-        m_insertionStyle = -1;
 }
 
 } // namespace zenkel

@@ -1,6 +1,7 @@
 /// The batch driver behind Format, Compress, Trim and Restore.
 #include "batch/BatchRun.h"
 
+#include "base/Paths.h"
 #include "base/SafeFile.h"
 #include "batch/Backup.h"
 #include "batch/FileJob.h"
@@ -30,12 +31,6 @@ namespace fs = std::filesystem;
 
 constexpr const char* Stars = "\r\n********************************\r\n";
 constexpr const char* UserBreakQuestionAborted = "\r\n==> aborted: USER BREAK ...";
-
-bool fileExists(const std::string& path)
-{
-    std::error_code ec;
-    return fs::is_regular_file(path, ec);
-}
 
 /// Writes the scratch files of the program directory (snapshot, diagnostic files) on a
 /// thread of its own, so that their synced writes keep no file of a run waiting. A job is a
@@ -424,7 +419,7 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
 {
     state().currentFile = file;
     m_session.host.SetStatus("Processing: " + file);
-    if (!fileExists(file)) {
+    if (!isRegularFile(file)) {
         notProcessed("==> " + file + "   -  skipped: file not found");
         return true;
     }

@@ -85,34 +85,4 @@ void MainWindowRunHost::showError(const std::string& text)
     Prompter::error(&m_form, "Zenkel HTML", qs(text));
 }
 
-void MainWindowRunHost::setButtonPanelEnabled(bool enabled)
-{
-    m_form.PanelState(enabled);
-}
-
-void MainWindowRunHost::clearEditor()
-{
-    m_form.clearEditor();
-}
-
-void MainWindowRunHost::loadEditorFromFile(const std::string& path)
-{
-    m_form.loadFileIntoEditor(path);
-}
-
-void MainWindowRunHost::setEditorUnmodified()
-{
-    m_form.setEditorModified(false);
-}
-
-void MainWindowRunHost::moveEditorCaretToStart()
-{
-    m_form.moveEditorCaretToStart();
-}
-
-void MainWindowRunHost::SetButtonState()
-{
-    m_form.SetButtonState();
-}
-
 } // namespace zenkel

@@ -29,7 +29,7 @@ private:
     QElapsedTimer m_sincePump;
 };
 
-/// Confirmation dialog, break question, protocol page, editor hooks.
+/// The confirmation dialog, the break question and the message boxes of a run.
 class MainWindowRunHost : public RunHost
 {
 public:
@@ -40,12 +40,6 @@ public:
     bool confirmUserBreak() override;
     void showMessage(const std::string& text) override;
     void showError(const std::string& text) override;
-    void setButtonPanelEnabled(bool enabled) override;
-    void clearEditor() override;
-    void loadEditorFromFile(const std::string& path) override;
-    void setEditorUnmodified() override;
-    void moveEditorCaretToStart() override;
-    void SetButtonState() override;
 
 private:
     TForm1& m_form;

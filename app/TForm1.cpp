@@ -273,8 +273,31 @@ void TForm1::FormDestroy()
 
 void TForm1::LetsGo()
 {
+    if (m_session.runInProgress)
+        return;
+    // No other run can be started while this one pumps the window's events.
+    PanelState(false);
     MainWindowRunHost host(*this);
-    runBatch(m_session, host);
+    showRunOutcome(runBatch(m_session, host));
+    PanelState(true);
+}
+
+void TForm1::showRunOutcome(const RunOutcome& outcome)
+{
+    if (outcome.editor != EditorAfterRun::Keep) {
+        // The text the editor held is gone: an undo cannot make it unsaved again.
+        m_cancelUndoable = false;
+        clearEditor();
+    }
+    if (outcome.editor == EditorAfterRun::Load) {
+        loadFileIntoEditor(outcome.editorFile);
+        moveEditorCaretToStart();
+    }
+    if (!outcome.ended)
+        return;
+    if (m_session.runState.SelectionMode == SelectionMode::SingleFile)
+        setEditorModified(false);
+    SetButtonState();
 }
 
 void TForm1::runOperation(Operation operation)
@@ -283,7 +306,6 @@ void TForm1::runOperation(Operation operation)
         return;
     m_session.runState.Operation = operation;
     LetsGo();
-    PanelState(true);
 }
 
 void TForm1::BFormatClick()

@@ -147,6 +147,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// After a run: the editor and the button states follow what the run did.
+    void showRunOutcome(const RunOutcome& outcome);
     void FormCreate(const StartOptions& options);
     void FormShow();
     void FormActivate();

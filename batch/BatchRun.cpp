@@ -247,15 +247,13 @@ RunOutcome Driver::singleFile()
         m_outcome.result = RunResult::Canceled;
         return m_outcome;
     }
-    m_host.setButtonPanelEnabled(false);
-    m_host.clearEditor();
+    m_outcome.editor = EditorAfterRun::Clear;
     const std::string file = state().currentFile;
     if (backups() && operation() != Operation::Restore) {
         const BackupResult backup
             = makeFileBackup(state(), file, m_session.settings.BackupExt, CopyFileKeepDate);
         if (!backup.ok) {
             // A file without its backup is not touched.
-            m_host.setButtonPanelEnabled(true);
             m_session.host.SetStatus(backup.error);
             m_host.showError(backup.error + "\r\nThe file was not processed.");
             m_outcome.result = RunResult::Aborted;
@@ -270,19 +268,17 @@ RunOutcome Driver::singleFile()
     const bool jobFailed
         = job.outcome == JobOutcome::Failed || job.outcome == JobOutcome::Unreadable;
     if (jobFailed || (job.processed() && !WriteResult(m_session, &error))) {
-        m_host.setButtonPanelEnabled(true);
         m_host.showError(jobFailed ? job.message : error);
         m_outcome.result = RunResult::Aborted;
         finish();
         return m_outcome;
     }
     job.processed() ? ++m_outcome.processed : ++m_outcome.skipped;
-    m_host.loadEditorFromFile(state().snapshotFile);
-    m_host.setButtonPanelEnabled(true);
+    m_outcome.editor = EditorAfterRun::Load;
+    m_outcome.editorFile = state().snapshotFile;
     const std::int64_t after = FileSizeOf(file);
     if (operation() == Operation::Compress)
         m_session.host.AppendStatus("  Size: " + CompressionFigures(before, after));
-    m_host.moveEditorCaretToStart();
     m_outcome.result = RunResult::Completed;
     finish();
     return m_outcome;
@@ -309,10 +305,8 @@ RunOutcome Driver::batch(bool tree)
             // Without backups no backup directory is made, and none of an earlier run is named.
             state().backupDirectory.clear();
         }
-    } else {
-        m_host.setButtonPanelEnabled(false);
-        m_host.clearEditor();
     }
+    m_outcome.editor = EditorAfterRun::Clear;
     const auto count = static_cast<long long>(state().fileList.size());
     m_session.host.SetProgressRange(1, count - 1);
     append(Stars);
@@ -323,10 +317,6 @@ RunOutcome Driver::batch(bool tree)
             + "\r\n");
     }
     append("--> Started: " + m_host.currentDateTime());
-    if (tree) {
-        m_host.setButtonPanelEnabled(false);
-        m_host.clearEditor();
-    }
 
     const std::vector<std::string> files = state().fileList;
     startWorkers(files);
@@ -528,10 +518,7 @@ void Driver::finish()
 {
     stopWorkers();
     m_session.engine.outputList().clear();
-    if (state().SelectionMode == SelectionMode::SingleFile)
-        m_host.setEditorUnmodified();
-    m_host.SetButtonState();
-    m_host.setButtonPanelEnabled(true);
+    m_outcome.ended = true;
 }
 
 } // namespace

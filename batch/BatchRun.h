@@ -15,8 +15,9 @@ namespace zenkel {
 class Engine;
 struct Session;
 
-/// What the driver needs from its window. The command-line tool answers every question
-/// itself; tests script the answers.
+/// The questions and messages the driver puts to its user. The command-line tool answers
+/// every question itself; tests script the answers. What the window shows afterwards comes
+/// back in the RunOutcome.
 class RunHost
 {
 public:
@@ -29,13 +30,6 @@ public:
     virtual void showMessage(const std::string& text) = 0;
     /// An error box for a file that could not be read or written.
     virtual void showError(const std::string& text) = 0;
-    virtual void setButtonPanelEnabled(bool /*enabled*/) { }
-    virtual void clearEditor() { }
-    /// Loads a file into the editor with colouring (single-file runs).
-    virtual void loadEditorFromFile(const std::string& /*path*/) { }
-    virtual void setEditorUnmodified() { }
-    virtual void moveEditorCaretToStart() { }
-    virtual void SetButtonState() { }
     /// The current local date and time in the user's short date and long time format.
     virtual std::string currentDateTime();
     /// False when the run's report.txt is not wanted.
@@ -56,6 +50,14 @@ enum class RunResult
     Completed,
 };
 
+/// What a run leaves for the window's editor.
+enum class EditorAfterRun
+{
+    Keep, ///< the run touched no file: the editor stays as it was
+    Clear, ///< files were processed: the editor may hold a stale copy of one of them
+    Load, ///< a single file was processed: the editor shows its result (editorFile)
+};
+
 struct RunOutcome
 {
     RunResult result = RunResult::NothingToDo;
@@ -65,6 +67,11 @@ struct RunOutcome
     std::vector<std::string> notProcessed;
     std::string reportPath; ///< where report.txt went, empty when none was saved
     std::string reportError; ///< why report.txt could not be saved
+    EditorAfterRun editor = EditorAfterRun::Keep;
+    std::string editorFile; ///< the file to load with colouring, caret at its start (Load)
+    /// The run went past its confirmation and ended (done, stopped or aborted): the window
+    /// refreshes its button states; after a single file its editor counts as unmodified.
+    bool ended = false;
 };
 
 /// Runs the session's Operation over its SelectionMode (the driver behind TForm1.LetsGo).

@@ -31,7 +31,6 @@ public:
     }
     void showMessage(const std::string& text) override { messages.push_back(text); }
     void showError(const std::string& text) override { errors.push_back(text); }
-    void setButtonPanelEnabled(bool enabled) override { panelEnabled = enabled; }
     std::string currentDateTime() override { return "DATE TIME"; }
 
     bool confirmAnswer = true;
@@ -39,7 +38,6 @@ public:
     Lines messages;
     Lines errors;
     int confirmations = 0;
-    bool panelEnabled = true;
 };
 
 /// Sets the user break while the first file's job runs.
@@ -132,14 +130,18 @@ TEST_F(BatchRunTest, CompressListRunWritesProtocolAndReport)
             bytes += line + "\r\n";
         return bytes;
     }());
-    EXPECT_TRUE(m_host.panelEnabled);
+    EXPECT_EQ(outcome.editor, EditorAfterRun::Clear);
+    EXPECT_TRUE(outcome.ended);
 }
 
 TEST_F(BatchRunTest, CanceledConfirmationTouchesNothing)
 {
     selectList({"a.htm"}, Operation::Format);
     m_host.confirmAnswer = false;
-    EXPECT_EQ(runBatch(m_session, m_host).result, RunResult::Canceled);
+    const RunOutcome outcome = runBatch(m_session, m_host);
+    EXPECT_EQ(outcome.result, RunResult::Canceled);
+    EXPECT_EQ(outcome.editor, EditorAfterRun::Keep);
+    EXPECT_FALSE(outcome.ended);
     EXPECT_EQ(protocol(), Lines {"--> canceled ..."});
     EXPECT_EQ(readBytes(site() + "/a.htm"), "<div><p>a</p></div>");
     EXPECT_FALSE(std::filesystem::exists(site() + "/a.htm.zbak"));
@@ -223,7 +225,8 @@ TEST_F(BatchRunTest, UnwritableFileEndsTheRunCleanly)
     const Lines& lines = protocol();
     EXPECT_EQ(lines[lines.size() - 2], "--> aborted ...");
     EXPECT_TRUE(std::filesystem::exists(home() + "report.txt"));
-    EXPECT_TRUE(m_host.panelEnabled);
+    EXPECT_EQ(outcome.editor, EditorAfterRun::Clear);
+    EXPECT_TRUE(outcome.ended);
     EXPECT_FALSE(m_session.runInProgress);
 }
 
@@ -283,7 +286,11 @@ TEST_F(BatchRunTest, SingleFileCompressReportsOnlyInTheStatusLine)
     session.runState.SelectionMode = SelectionMode::SingleFile;
     session.runState.Operation = Operation::Compress;
     session.runState.currentFile = site() + "/b.htm";
-    EXPECT_EQ(runBatch(session, m_host).result, RunResult::Completed);
+    const RunOutcome outcome = runBatch(session, m_host);
+    EXPECT_EQ(outcome.result, RunResult::Completed);
+    EXPECT_EQ(outcome.editor, EditorAfterRun::Load);
+    EXPECT_EQ(outcome.editorFile, session.runState.snapshotFile);
+    EXPECT_TRUE(outcome.ended);
     EXPECT_EQ(statusHost.status,
         "Compressed and saved: " + site() + "/b.htm   Size:  23->23 (0 bytes, 0%)  saved ");
     EXPECT_TRUE(session.protocol.lines().empty());

@@ -269,6 +269,8 @@ void TestTForm1::unattendedCommandLineFormatsWithBackup()
     QTRY_VERIFY(QFile::exists(page + ".zbak"));
     QCOMPARE(readFile(page + ".zbak"), QByteArray("<html><p>a</p></html>"));
     QVERIFY(readFile(page).contains("\r\n"));
+    // The editor shows the result, not the text it held before the run.
+    QVERIFY(form->editor().plainText().contains("<html>\r\n"));
     QVERIFY(Prompter::log().isEmpty()); // no dialog at all
 }
 

@@ -12,7 +12,6 @@
 #include "batch/Session.h"
 #include "style/ProgramSettings.h"
 #include "widgets/Prompter.h"
-#include "widgets/TiledPanel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -53,10 +52,7 @@ private slots:
     void init();
     void cleanup();
 
-    void controlsHaveTheirNames_data();
-    void controlsHaveTheirNames();
     void saveCaptionHasSingleSlashes();
-    void wallpaperCanBeReplacedAndRemoved();
 
     void msgTextSwitchesWhenBackupBoxIsClicked();
     void msgBackupBoxIsDisabledForRestore();
@@ -110,60 +106,12 @@ void TestDialogs::cleanup()
     m_session.reset();
 }
 
-void TestDialogs::controlsHaveTheirNames_data()
-{
-    QTest::addColumn<QString>("dialog");
-    QTest::addColumn<QStringList>("names");
-    const QStringList fileNames {"Label1", "DriveComboBox1", "DirectoryListBox1", "FileListBox1",
-        "FilterComboBox1", "LabelFName", "EFName", "BOK", "BCancel"};
-    QTest::newRow("TFormFile") << "TFormFile" << fileNames;
-    QTest::newRow("TFormTree") << "TFormTree"
-                               << QStringList {"Label1", "DriveComboBox1", "DirectoryListBox1",
-                                      "FilterComboBox1", "BOK", "BCancel"};
-    QTest::newRow("TForm2") << "TForm2"
-                            << QStringList {
-                                   "ListBox1", "BOK", "BCancel", "BSelectAll", "BDeselectAll"};
-    QTest::newRow("TFormMsg") << "TFormMsg"
-                              << QStringList {"MemoMsg", "CBBackup", "BOK", "BCancel"};
-}
-
-void TestDialogs::controlsHaveTheirNames()
-{
-    QFETCH(QString, dialog);
-    QFETCH(QStringList, names);
-    std::unique_ptr<QDialog> form;
-    if (dialog == "TFormFile")
-        form = std::make_unique<TFormFile>(*m_session);
-    else if (dialog == "TFormTree")
-        form = std::make_unique<TFormTree>(*m_session);
-    else if (dialog == "TForm2")
-        form = std::make_unique<TForm2>(*m_session, m_work->path());
-    else
-        form = std::make_unique<TFormMsg>(*m_session);
-    QCOMPARE(form->objectName(), dialog);
-    for (const QString& name : names)
-        QVERIFY2(form->findChild<QWidget*>(name), qPrintable(name));
-}
-
 void TestDialogs::saveCaptionHasSingleSlashes()
 {
     QCOMPARE(saveDialogCaption("/", "a.htm"), QString("Save file as: \"/a.htm\""));
     QCOMPARE(
         saveDialogCaption("/web//site/", "a.htm"), QString("Save file as: \"/web/site/a.htm\""));
     QCOMPARE(saveTargetPath("/web/", "  a b.htm \t"), QString("/web/a b.htm"));
-}
-
-void TestDialogs::wallpaperCanBeReplacedAndRemoved()
-{
-    TFormMsg form(*m_session);
-    const int controls = form.findChildren<QWidget*>().size();
-    QPixmap tile(8, 8);
-    tile.fill(Qt::darkCyan);
-    TiledPanel::tileWindow(form, tile);
-    TiledPanel::tileWindow(form, tile);
-    TiledPanel::tileWindow(form, QPixmap());
-    QCOMPARE(form.findChildren<QWidget*>().size(), controls);
-    QVERIFY(child<QTextEdit>(form, "MemoMsg"));
 }
 
 void TestDialogs::msgTextSwitchesWhenBackupBoxIsClicked()

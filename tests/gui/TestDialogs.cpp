@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -315,6 +316,9 @@ void TestDialogs::fileStartsInRememberedDirectory()
     form.setDirectory("/");
     form.prepare(TFormFile::Mode::Select);
     QCOMPARE(form.directory(), work("multi/"));
+    QCOMPARE(child<QLabel>(form, "Label1")->text(), QString("Select File(s):"));
+    QCOMPARE(child<QLabel>(form, "LabelFName")->text(), QString("Filename:"));
+    QVERIFY(child<QComboBox>(form, "DriveComboBox1")->count() > 0);
 
     // A remembered directory that is gone gives the program directory.
     QVERIFY(QDir(work("multi")).removeRecursively());

@@ -69,21 +69,24 @@ private:
     const std::function<bool(BufferedFileWriter&)>& writeContent,
     const SafeWriteOptions& options = {}, std::string* error = nullptr);
 
+/// The content writer of a file made of lines (any list of texts), each followed by lineEnd.
+template <typename Lines> auto linesWriter(const Lines& lines, std::string_view lineEnd)
+{
+    return [&lines, lineEnd](BufferedFileWriter& out) {
+        for (std::string_view line : lines)
+            if (!out.put(line) || !out.put(lineEnd))
+                return false;
+        return true;
+    };
+}
+
 /// A file made of lines (any list of texts), each followed by lineEnd, written straight from
 /// the list without joining it into a copy first.
 template <typename Lines>
 [[nodiscard]] bool writeLinesSafely(const std::string& path, const Lines& lines,
     std::string_view lineEnd, const SafeWriteOptions& options = {}, std::string* error = nullptr)
 {
-    return writeFileSafely(
-        path,
-        [&lines, lineEnd](BufferedFileWriter& out) {
-            for (std::string_view line : lines)
-                if (!out.put(line) || !out.put(lineEnd))
-                    return false;
-            return true;
-        },
-        options, error);
+    return writeFileSafely(path, linesWriter(lines, lineEnd), options, error);
 }
 
 /// Writes a scratch or diagnostic file of the program directory: private to the user (mode
@@ -101,15 +104,7 @@ template <typename Lines>
 [[nodiscard]] bool writeScratchLines(const std::string& path, const Lines& lines,
     std::string_view lineEnd, std::string* error = nullptr)
 {
-    return writeScratchFile(
-        path,
-        [&lines, lineEnd](BufferedFileWriter& out) {
-            for (std::string_view line : lines)
-                if (!out.put(line) || !out.put(lineEnd))
-                    return false;
-            return true;
-        },
-        error);
+    return writeScratchFile(path, linesWriter(lines, lineEnd), error);
 }
 
 /// Removes the regular file at path, or else empties it, after a failed write, so that an

@@ -136,31 +136,33 @@ Prompter::Answer Prompter::question(
         withCancel ? QMessageBox::Cancel : QMessageBox::No);
 }
 
-void Prompter::information(QWidget* parent, const QString& title, const QString& text)
+namespace {
+
+/// An information or error box: logged, answered by a script, printed when unattended, or shown.
+void tell(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
 {
-    log().append(text);
-    Answer answer;
-    if (takeScriptedAnswer(answer))
+    Prompter::log().append(text);
+    Prompter::Answer answer;
+    if (Prompter::takeScriptedAnswer(answer))
         return;
     if (unattended()) {
         printUnattended(text);
         return;
     }
-    showBox(parent, QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok);
+    showBox(parent, icon, title, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+} // namespace
+
+void Prompter::information(QWidget* parent, const QString& title, const QString& text)
+{
+    tell(parent, QMessageBox::Information, title, text);
 }
 
 void Prompter::error(QWidget* parent, const QString& title, const QString& text)
 {
-    log().append(text);
     anyError() = true;
-    Answer answer;
-    if (takeScriptedAnswer(answer))
-        return;
-    if (unattended()) {
-        printUnattended(text);
-        return;
-    }
-    showBox(parent, QMessageBox::Critical, title, text, QMessageBox::Ok, QMessageBox::Ok);
+    tell(parent, QMessageBox::Critical, title, text);
 }
 
 int execOrScripted(QDialog& dialog, const std::function<int()>& scriptedOk,

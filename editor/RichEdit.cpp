@@ -13,11 +13,11 @@ namespace zenkel {
 
 namespace {
 
-/// Whole-text colouring gives every other word the twin style of its colour class (style
-/// class + TwinStyles, same colour). The control measures text in pieces that end where the
-/// style changes and keeps the widths of pieces under 30 bytes in its position cache; with
-/// words as pieces, a long line is measured once and then mostly read from the cache, which
-/// makes a page of one long line quick to open and to edit.
+/// Whole-text colouring, and plain text in the default colour, give every other word the twin
+/// style of its colour class (style class + TwinStyles, same colour). The control measures text in
+/// pieces that end where the style changes and keeps the widths of pieces under 30 bytes in its
+/// position cache; with words as pieces, a long line is measured once and then mostly read from the
+/// cache, which makes a page of one long line quick to open and to edit.
 constexpr int TwinStyles = ColorClassCount;
 constexpr long PositionCacheEntries = 1 << 16;
 /// Styles of colours outside the colour set start here (32 ... 39 are Scintilla's own).
@@ -269,18 +269,24 @@ void RichEdit::styleBytes(long byteStart, std::string_view classes)
     const long n = std::min<long>(static_cast<long>(classes.size()), length - byteStart);
     if (byteStart < 0 || n <= 0)
         return;
-    // Each word, with the blank after it, is one piece for the control to measure: the
-    // style switches to the twin of its class after every blank.
-    const std::string_view text = utf8Text().substr(static_cast<std::size_t>(byteStart));
     std::string styles(classes.substr(0, static_cast<std::size_t>(n)));
+    styleWords(byteStart, styles);
+}
+
+void RichEdit::styleWords(long byteStart, std::string& styles)
+{
+    // Each word, with the blank after it, is one piece for the control to measure: a colour
+    // class style switches to its twin after every blank.
+    const std::string_view text = utf8Text().substr(static_cast<std::size_t>(byteStart));
     char twin = 0;
     for (std::size_t i = 0; i < styles.size(); ++i) {
-        styles[i] = static_cast<char>(styles[i] + twin);
+        if (styles[i] < ColorClassCount)
+            styles[i] = static_cast<char>(styles[i] + twin);
         if (text[i] == ' ')
             twin ^= TwinStyles;
     }
     sci(SCI_STARTSTYLING, static_cast<unsigned long>(byteStart), 0xFF);
-    SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(n), styles.data());
+    SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(styles.size()), styles.data());
     markAllStyled();
 }
 
@@ -353,13 +359,19 @@ void RichEdit::setPlainUtf8(std::string_view utf8)
         sci(SCI_SETUNDOCOLLECTION, 1);
         sci(SCI_EMPTYUNDOBUFFER);
     }
-    const long n = sci(SCI_GETLENGTH);
-    if (n > 0) {
-        sci(SCI_STARTSTYLING, 0, 0xFF);
-        sci(SCI_SETSTYLING, static_cast<unsigned long>(n), m_defaultStyle);
-    }
-    markAllStyled();
-    sci(SCI_GOTOPOS, 0);
+    styleDefault();
+    // Caret and view go to the start without the control scrolling to the caret: that would
+    // lay out the first line at once, which in a page of one long line is all of the text.
+    sci(SCI_SETEMPTYSELECTION, 0);
+    sci(SCI_SETFIRSTVISIBLELINE, 0);
+    sci(SCI_SETXOFFSET, 0);
+}
+
+void RichEdit::styleDefault()
+{
+    std::string styles(
+        static_cast<std::size_t>(sci(SCI_GETLENGTH)), static_cast<char>(m_defaultStyle));
+    styleWords(0, styles);
 }
 
 void RichEdit::replaceAllUndoable(std::string_view utf8)
@@ -372,12 +384,7 @@ void RichEdit::replaceAllUndoable(std::string_view utf8)
         SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.data());
         sci(SCI_ENDUNDOACTION);
     }
-    const long n = sci(SCI_GETLENGTH);
-    if (n > 0) {
-        sci(SCI_STARTSTYLING, 0, 0xFF);
-        sci(SCI_SETSTYLING, static_cast<unsigned long>(n), m_defaultStyle);
-    }
-    markAllStyled();
+    styleDefault();
     m_recolorPending = true;
 }
 

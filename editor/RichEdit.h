@@ -84,7 +84,8 @@ public:
     char16_t charAt(int pos) const;
 
     /// Replaces the whole text with plain UTF-8 text in the default colour; clears the undo
-    /// history. Line ends are taken as they are (the file helpers give CR LF).
+    /// history; caret and view go to the start. Line ends are taken as they are (the file
+    /// helpers give CR LF).
     void setPlainUtf8(std::string_view utf8);
     /// Replaces the whole text with plain UTF-8 text as one step that undo takes back (Cancel
     /// All); the text is coloured as every undone or redone change is.
@@ -178,6 +179,11 @@ private:
     ColorValue colorOfStyle(int style) const;
     void replaceBytes(long byteStart, long byteEnd, std::string_view utf8);
     void markAllStyled();
+    /// Styles styles.size() bytes from byteStart with styles, a colour class style switching
+    /// to its twin after every blank; styles is changed.
+    void styleWords(long byteStart, std::string& styles);
+    /// Styles the whole text in the default colour.
+    void styleDefault();
     void onModified(int position, int type, const char* text, int length, int linesAdded, int line,
         int foldNow, int foldPrev, int token, int annotationLines);
     void onStyleNeeded(int position);

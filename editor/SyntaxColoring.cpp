@@ -75,7 +75,8 @@ bool LoadREFromFile(RichEdit& editor, const QString& path, QString* error, bool 
             editor.recolorAll();
         editor.setDefaultColor(editor.colorSet().TextCol);
         editor.setInsertionColor(editor.colorSet().TextCol);
-        editor.setCaretPosition(0);
+        // The caret is at 0 already; moving it there again would make the control lay out
+        // the first line before it is shown.
         editor.setModifiedFlag(modified);
     }
     focusWhenVisible(editor);

@@ -112,6 +112,11 @@ RichEdit::RichEdit(QWidget* parent)
     setUpView();
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &RichEdit::onModified);
     connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &RichEdit::onStyleNeeded);
+    // The library's own handler of this notification works out the caret's column after every
+    // caret move by walking its line from the start, which takes milliseconds in a long line;
+    // onUpdateUi emits cursorPositionChanged instead. Brace matching, the handler's other task,
+    // is not used here.
+    disconnect(this, SIGNAL(SCN_UPDATEUI(int)), this, SLOT(handleUpdateUI(int)));
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &RichEdit::onUpdateUi);
 }
 

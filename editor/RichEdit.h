@@ -37,7 +37,8 @@ QFont EditorFont();
 ///
 /// Signals for the window: keyDown (before a key is handled; set *swallow to drop the key),
 /// keyPress (before a typed character is inserted) and changed (once after each change of the
-/// text, be it a key, a command or a call of this class).
+/// text, be it a key, a command or a call of this class). cursorPositionChanged gives the line
+/// and the caret's position in it, counted as the positions are.
 class RichEdit : public QsciScintilla
 {
     Q_OBJECT
@@ -211,6 +212,7 @@ private:
     bool m_doColorTags = true;
     int m_defaultStyle = 0;
     int m_insertionStyle = -1;
+    long m_caretByte = -1; ///< caret at the last cursorPositionChanged
     std::vector<ColorValue> m_extraColors; ///< colours of styles FirstExtraStyle ...
     bool m_modified = false;
     bool m_modifiedSignalPending = false;

@@ -191,6 +191,13 @@ void RichEdit::onUpdateUi(int updated)
 {
     if (updated & SC_UPDATE_SELECTION)
         m_insertionStyle = -1;
+    const long caretByte = sci(SCI_GETCURRENTPOS);
+    if (caretByte != m_caretByte) {
+        m_caretByte = caretByte;
+        const int caret = charPosition(caretByte);
+        const int line = lineOfPosition(caret);
+        emit cursorPositionChanged(line, caret - lineStartPosition(line));
+    }
 }
 
 } // namespace zenkel

@@ -242,5 +242,23 @@ TEST(RichEditTest, ReportsAndScrollsTheFirstVisibleLine)
     EXPECT_EQ(editor.firstVisibleLine(), 120);
 }
 
+TEST(RichEditTest, CaretMovesAreReportedOnceWithLineAndPositionInIt)
+{
+    RichEdit editor;
+    editor.resize(400, 200);
+    editor.show();
+    editor.setPlainUtf8("\xC3\xA4\xC3\xA4x\r\n\xE2\x82\xAC"
+                        "abc");
+    QCoreApplication::processEvents();
+    std::vector<std::pair<int, int>> reported;
+    QObject::connect(&editor, &QsciScintilla::cursorPositionChanged,
+        [&](int line, int index) { reported.emplace_back(line, index); });
+    editor.setCaretPosition(7);
+    QCoreApplication::processEvents();
+    editor.setCaretPosition(7);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(reported, (std::vector<std::pair<int, int>> {{1, 2}}));
+}
+
 } // namespace
 } // namespace zenkel

@@ -207,6 +207,11 @@ private:
     void rememberAnchor(long byte, long ch) const;
     int styleBefore(long bytePos) const;
     void flushChanges();
+    /// Typed text is inserted here rather than by the control where that is the same, so
+    /// that it is coloured before the control lays out its line for the caret: in a long line
+    /// that layout costs as much as the rest of the key together.
+    bool canInsertTypedText() const;
+    void finishTyping(const QString& text);
 
     ColorSet m_colors;
     bool m_doColorTags = true;

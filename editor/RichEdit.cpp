@@ -353,7 +353,7 @@ char16_t RichEdit::charAt(int pos) const
     return c.isEmpty() ? char16_t(0) : c.front().unicode();
 }
 
-void RichEdit::setPlainUtf8(std::string_view utf8)
+void RichEdit::setPlainUtf8(std::string_view utf8, bool colored)
 {
     ChangeBatch batch(*this);
     {
@@ -364,7 +364,10 @@ void RichEdit::setPlainUtf8(std::string_view utf8)
         sci(SCI_SETUNDOCOLLECTION, 1);
         sci(SCI_EMPTYUNDOBUFFER);
     }
-    styleDefault();
+    if (colored)
+        recolorAll();
+    else
+        styleDefault();
     // Caret and view go to the start without the control scrolling to the caret: that would
     // lay out the first line at once, which in a page of one long line is all of the text.
     sci(SCI_SETEMPTYSELECTION, 0);
@@ -389,7 +392,9 @@ void RichEdit::replaceAllUndoable(std::string_view utf8)
         SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.data());
         sci(SCI_ENDUNDOACTION);
     }
-    styleDefault();
+    // With colouring on, the end of the change colours the text.
+    if (!m_doColorTags)
+        styleDefault();
     m_recolorPending = true;
 }
 

@@ -84,10 +84,10 @@ public:
     /// The character at pos, 0 outside the text.
     char16_t charAt(int pos) const;
 
-    /// Replaces the whole text with plain UTF-8 text in the default colour; clears the undo
-    /// history; caret and view go to the start. Line ends are taken as they are (the file
-    /// helpers give CR LF).
-    void setPlainUtf8(std::string_view utf8);
+    /// Replaces the whole text with plain UTF-8 text in the default colour, or with colored
+    /// coloured by its colour classes; clears the undo history; caret and view go to the
+    /// start. Line ends are taken as they are (the file helpers give CR LF).
+    void setPlainUtf8(std::string_view utf8, bool colored = false);
     /// Replaces the whole text with plain UTF-8 text as one step that undo takes back (Cancel
     /// All); the text is coloured as every undone or redone change is.
     void replaceAllUndoable(std::string_view utf8);

@@ -14,12 +14,16 @@ namespace zenkel {
 namespace {
 
 /// Whole-text colouring, and plain text in the default colour, give every other word the twin
-/// style of its colour class (style class + TwinStyles, same colour). The control measures text in
-/// pieces that end where the style changes and keeps the widths of pieces under 30 bytes in its
-/// position cache; with words as pieces, a long line is measured once and then mostly read from the
-/// cache, which makes a page of one long line quick to open and to edit.
+/// style of its colour class (style class + TwinStyles, same colour). The control lays out a
+/// changed line as a whole, measuring its text in pieces that end where the style changes; it
+/// keeps the widths of pieces under 30 bytes in its position cache and measures longer ones
+/// every time. With words as pieces, and no piece longer than MaxPieceBytes, a long line is
+/// measured once and then read from the cache, which makes a page of one long line quick to
+/// open and to edit. The cache holds enough pieces for such a page with few collisions (its
+/// table takes 16 bytes an entry).
 constexpr int TwinStyles = ColorClassCount;
-constexpr long PositionCacheEntries = 1 << 16;
+constexpr std::size_t MaxPieceBytes = 24;
+constexpr long PositionCacheEntries = 1 << 18;
 /// Styles of colours outside the colour set start here (32 ... 39 are Scintilla's own).
 constexpr int FirstExtraStyle = 40;
 constexpr int LastExtraStyle = 255;
@@ -281,14 +285,27 @@ void RichEdit::styleBytes(long byteStart, std::string_view classes)
 void RichEdit::styleWords(long byteStart, std::string& styles)
 {
     // Each word, with the blank after it, is one piece for the control to measure: a colour
-    // class style switches to its twin after every blank.
+    // class style switches to its twin after every blank, and after MaxPieceBytes of a longer
+    // run (a long address, tags run together) at a character boundary, so that no piece is too
+    // long to be cached.
     const std::string_view text = utf8Text().substr(static_cast<std::size_t>(byteStart));
     char twin = 0;
+    std::size_t piece = 0;
+    char runClass = -1;
     for (std::size_t i = 0; i < styles.size(); ++i) {
-        if (styles[i] < ColorClassCount)
-            styles[i] = static_cast<char>(styles[i] + twin);
-        if (text[i] == ' ')
+        const char style = styles[i];
+        if (style != runClass) { // a change of style starts a new piece anyway
+            runClass = style;
+            piece = 0;
+        }
+        if (style < ColorClassCount)
+            styles[i] = static_cast<char>(style + twin);
+        ++piece;
+        const bool charEnds = i + 1 == styles.size() || (text[i + 1] & 0xC0) != 0x80;
+        if (text[i] == ' ' || (piece >= MaxPieceBytes && charEnds)) {
             twin ^= TwinStyles;
+            piece = 0;
+        }
     }
     sci(SCI_STARTSTYLING, static_cast<unsigned long>(byteStart), 0xFF);
     SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(styles.size()), styles.data());

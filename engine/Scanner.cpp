@@ -80,7 +80,8 @@ void Engine::ParseHTML()
             : length;
         keyInto(std::string_view(text).substr(pos, rawEnd - pos), m_key);
 
-        BlockKind kind = blockKindOfKey(m_key);
+        const TagIndex::KeyInfo& keyInfo = m_index.lookUp(m_key);
+        BlockKind kind = keyInfo.blockKind;
         if (kind == BlockKind::TableCell) {
             const std::size_t cellEnd = blockEnd(BlockKind::TableCell, pos);
             if (isSimpleCell(pos, cellEnd)) {
@@ -96,12 +97,11 @@ void Engine::ParseHTML()
             pos = handleBlock(kind, pos);
             continue;
         }
-        const int textTag = m_index.findTextTag(m_key);
-        if (textTag == 0) {
+        if (keyInfo.textTag == 0) {
             emitPending();
-            pos = handleOwnToken(pos, rawEnd, m_key);
+            pos = handleOwnToken(pos, rawEnd, keyInfo.layout);
         } else {
-            pos = handleTextTag(textTag, pos, rawEnd, m_key);
+            pos = handleTextTag(keyInfo.textTag, pos, rawEnd, keyInfo.layout);
         }
     }
     emitPending();
@@ -159,11 +159,11 @@ void Engine::emitPending()
     m_pendingHasText = false;
 }
 
-void Engine::finishTagCopy(std::string& tag, std::size_t& next, std::string_view key) const
+void Engine::finishTagCopy(std::string& tag, std::size_t& next, bool layoutTag) const
 {
     // Whitespace right after a tag is kept as one blank on the tag, except after layout tags.
     // The copy is already collapsed, so the blank is added only where none ends the tag.
-    if (next < m_sourceText.size() && isInputBlank(m_sourceText[next]) && !isLayoutTag(key)) {
+    if (next < m_sourceText.size() && isInputBlank(m_sourceText[next]) && !layoutTag) {
         if (tag.empty() || tag.back() != ' ')
             tag += ' ';
         ++next;
@@ -199,13 +199,13 @@ void copyRawTag(std::string_view raw, int tagCase, std::string& tag)
 
 } // namespace
 
-std::size_t Engine::handleOwnToken(std::size_t start, std::size_t rawEnd, std::string_view key)
+std::size_t Engine::handleOwnToken(std::size_t start, std::size_t rawEnd, bool layoutTag)
 {
     std::string& tag = m_work;
     copyRawTag(
         std::string_view(m_sourceText).substr(start, rawEnd - start), m_style.options.TagCase, tag);
     std::size_t next = rawEnd;
-    finishTagCopy(tag, next, key);
+    finishTagCopy(tag, next, layoutTag);
     // The tag replaces the pending text: whitespace still pending is dropped.
     m_pending.clear();
     m_pendingHasText = false;
@@ -213,8 +213,7 @@ std::size_t Engine::handleOwnToken(std::size_t start, std::size_t rawEnd, std::s
     return next;
 }
 
-std::size_t Engine::handleTextTag(
-    int entry, std::size_t start, std::size_t rawEnd, std::string_view key)
+std::size_t Engine::handleTextTag(int entry, std::size_t start, std::size_t rawEnd, bool layoutTag)
 {
     const RecTAGInfo& info = m_style.tags[entry];
     std::string& tag = m_tagWork; // m_work is emitPending's
@@ -224,7 +223,7 @@ std::size_t Engine::handleTextTag(
     if (!isEndTag && info.CRLFLeading > 0)
         emitPending();
     std::size_t next = rawEnd;
-    finishTagCopy(tag, next, key);
+    finishTagCopy(tag, next, layoutTag);
     appendPending(tag);
     if (isEndTag && info.CRLFFollowed > 0)
         emitPending();

@@ -2,6 +2,7 @@
 #include "engine/Engine.h"
 #include "engine/TextOps.h"
 
+#include <array>
 #include <cstring>
 
 namespace zenkel {
@@ -109,43 +110,51 @@ void Engine::ParseHTML()
     sink.SetProgressPosition(0, 0);
 }
 
+namespace {
+
+/// How pending text treats a character: blanks, TABs and LFs are layout blanks and become one
+/// blank; everything but them and CR is text.
+struct PendingChar
+{
+    char becomes;
+    unsigned char isBlank; ///< 0 or 1
+    unsigned char isText; ///< 0 or 1
+};
+
+constexpr std::array<PendingChar, 256> PendingChars = [] {
+    std::array<PendingChar, 256> chars {};
+    for (int c = 0; c < 256; ++c)
+        chars[c] = {static_cast<char>(c), 0, 1};
+    chars['\r'].isText = 0;
+    for (const char c : {' ', '\t', '\n'})
+        chars[static_cast<unsigned char>(c)] = {' ', 1, 0};
+    return chars;
+}();
+
+} // namespace
+
 void Engine::appendPending(std::string_view text)
 {
     // The pending text is kept in the form its token will have: LFs become blanks (leading
     // ones are dropped), TABs become blanks, runs of blanks collapse and blanks at the front
-    // go. Emitting it is then a plain copy.
+    // go. Emitting it is then a plain copy. The text is appended as it is (which sizes the
+    // buffer without filling it first) and then rewritten over the copy, which never grows.
+    // The loop has no branches that depend on the characters: text alternates words and
+    // blanks too often for a branch to be guessed right.
     const std::size_t oldSize = m_pending.size();
-    m_pending.resize(oldSize + text.size());
+    m_pending.append(text);
     char* const begin = m_pending.data();
     char* out = begin + oldSize;
-    bool lastBlank = out == begin || out[-1] == ' ';
-    std::size_t i = 0;
-    while (i < text.size()) {
-        // Runs of ordinary characters are copied whole.
-        std::size_t j = i;
-        while (j < text.size() && !isLayoutBlank(text[j]))
-            ++j;
-        if (j > i) {
-            std::memcpy(out, text.data() + i, j - i);
-            out += j - i;
-            lastBlank = false;
-            m_pendingHasText = true;
-            i = j;
-            continue;
-        }
-        char c = text[i++];
-        if (c == '\r') {
-            *out++ = c;
-            lastBlank = false;
-            continue;
-        }
-        if (c == '\n' && out == begin)
-            continue;
-        if (!lastBlank) {
-            *out++ = ' ';
-            lastBlank = true;
-        }
+    unsigned lastBlank = out == begin || out[-1] == ' ';
+    unsigned hasText = 0;
+    for (const char c : text) {
+        const PendingChar& kind = PendingChars[static_cast<unsigned char>(c)];
+        *out = kind.becomes;
+        out += 1 - (kind.isBlank & lastBlank);
+        lastBlank = kind.isBlank;
+        hasText |= kind.isText;
     }
+    m_pendingHasText = m_pendingHasText || hasText != 0;
     m_pending.resize(static_cast<std::size_t>(out - begin));
 }
 

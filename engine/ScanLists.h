@@ -3,14 +3,98 @@
 
 #include "engine/TagTable.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <limits>
+#include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace zenkel {
+
+/// A growing array of plain values (characters, offsets) in one block from malloc. Growth
+/// goes through realloc, which moves a large block by remapping its pages: no copy and no
+/// second block in memory, where a std::string or std::vector would copy into a new block
+/// twice the size and keep both while it copies.
+template <typename T> class GrowArray
+{
+    static_assert(std::is_trivially_copyable_v<T>);
+
+public:
+    GrowArray() = default;
+    GrowArray(const GrowArray& other) { append(other.data(), other.size()); }
+    GrowArray(GrowArray&& other) noexcept
+        : m_data(std::exchange(other.m_data, nullptr))
+        , m_size(std::exchange(other.m_size, 0))
+        , m_capacity(std::exchange(other.m_capacity, 0))
+    { }
+    GrowArray& operator=(GrowArray other) noexcept
+    {
+        std::swap(m_data, other.m_data);
+        std::swap(m_size, other.m_size);
+        std::swap(m_capacity, other.m_capacity);
+        return *this;
+    }
+    ~GrowArray() { std::free(m_data); }
+
+    T* data() { return m_data; }
+    const T* data() const { return m_data; }
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    T& operator[](std::size_t i) { return m_data[i]; }
+    const T& operator[](std::size_t i) const { return m_data[i]; }
+    T& back() { return m_data[m_size - 1]; }
+    void clear() { m_size = 0; }
+    void reserve(std::size_t capacity)
+    {
+        if (capacity > m_capacity)
+            reallocate(capacity);
+    }
+    /// Room for n more values at the end, uninitialised; commit them with grow().
+    T* space(std::size_t n)
+    {
+        if (n > m_capacity - m_size)
+            reallocate(std::max(m_size + n, m_capacity + m_capacity / 2 + 16));
+        return m_data + m_size;
+    }
+    void grow(std::size_t n) { m_size += n; }
+    void shrink(std::size_t n) { m_size = n; }
+    void push_back(T value)
+    {
+        *space(1) = value;
+        ++m_size;
+    }
+    void pop_back() { --m_size; }
+    void append(const T* values, std::size_t n)
+    {
+        if (n == 0)
+            return;
+        std::memcpy(space(n), values, n * sizeof(T));
+        m_size += n;
+    }
+
+private:
+    void reallocate(std::size_t capacity)
+    {
+        if (capacity > std::numeric_limits<std::size_t>::max() / sizeof(T))
+            throw std::bad_alloc();
+        void* grown = std::realloc(m_data, capacity * sizeof(T));
+        if (!grown)
+            throw std::bad_alloc();
+        m_data = static_cast<T*>(grown);
+        m_capacity = capacity;
+    }
+
+    T* m_data = nullptr;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
 
 /// Many short texts kept in one buffer, so that filling the list allocates rarely.
 class TextList
@@ -23,7 +107,7 @@ public:
     }
     void add(std::string_view text)
     {
-        m_chars.append(text);
+        m_chars.append(text.data(), text.size());
         m_ends.push_back(m_chars.size());
     }
     std::size_t size() const { return m_ends.size(); }
@@ -31,7 +115,7 @@ public:
     std::string_view operator[](std::size_t i) const
     {
         const std::size_t begin = i == 0 ? 0 : m_ends[i - 1];
-        return std::string_view(m_chars).substr(begin, m_ends[i] - begin);
+        return std::string_view(m_chars.data() + begin, m_ends[i] - begin);
     }
     void push_back(std::string_view text) { add(text); }
     std::string_view front() const { return (*this)[0]; }
@@ -43,9 +127,9 @@ public:
     }
     /// Total characters of all entries.
     std::size_t characterCount() const { return m_chars.size(); }
-    /// Replaces the entries with the lines of text, which the list takes over: it is cut at
-    /// LF, CR and CR LF in place (a line end at the very end starts no new line), so the
-    /// lines of a large text cost no copy of it.
+
+    /// Replaces the entries with the lines of text: it is cut at LF, CR and CR LF (a line
+    /// end at the very end starts no new line).
     void assignLines(std::string&& text)
     {
         m_ends.clear();
@@ -74,8 +158,8 @@ public:
                 + (data[lineEnd] == '\r' && lineEnd + 1 < size && data[lineEnd + 1] == '\n' ? 2
                                                                                             : 1);
         }
-        text.resize(write);
-        m_chars = std::move(text);
+        m_chars.clear();
+        m_chars.append(data, write);
     }
 
     class const_iterator
@@ -114,8 +198,8 @@ public:
     std::vector<std::string> toVector() const { return {begin(), end()}; }
 
 private:
-    std::string m_chars;
-    std::vector<std::size_t> m_ends; ///< where each entry ends in m_chars
+    GrowArray<char> m_chars;
+    GrowArray<std::size_t> m_ends; ///< where each entry ends in m_chars
 };
 
 /// The token list: text tokens, tag tokens and marker lines. A marker line knows its block;

@@ -128,38 +128,49 @@ public:
     /// Total characters of all entries.
     std::size_t characterCount() const { return m_chars.size(); }
 
-    /// Replaces the entries with the lines of text: it is cut at LF, CR and CR LF (a line
-    /// end at the very end starts no new line).
-    void assignLines(std::string&& text)
+    /// Building the list from a text in pieces: appendLines adds a piece, each LF in it
+    /// ending an entry, and closeLines ends the entry that the last piece left open, unless it
+    /// is empty (a line end at the very end starts no new line). The pieces are copied once,
+    /// straight into the list.
+    void appendLines(std::string_view piece)
     {
-        m_ends.clear();
-        char* const data = text.data();
-        const std::size_t size = text.size();
-        // A source text has LF line ends only: CRs are looked for only when there are any.
-        const bool anyCr = std::memchr(data, '\r', size) != nullptr;
-        std::size_t read = 0;
-        std::size_t write = 0;
-        while (read < size) {
-            const void* lf = std::memchr(data + read, '\n', size - read);
-            const std::size_t lfAt
-                = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
-            const void* cr = anyCr ? std::memchr(data + read, '\r', lfAt - read) : nullptr;
-            const std::size_t lineEnd
-                = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : lfAt;
-            if (write != read)
-                std::memmove(data + write, data + read, lineEnd - read);
-            write += lineEnd - read;
-            if (lineEnd == size) {
-                m_ends.push_back(write);
-                break;
-            }
-            m_ends.push_back(write);
-            read = lineEnd
-                + (data[lineEnd] == '\r' && lineEnd + 1 < size && data[lineEnd + 1] == '\n' ? 2
-                                                                                            : 1);
+        if (piece.empty())
+            return;
+        char* const base = m_chars.space(piece.size()) - m_chars.size();
+        std::size_t size = m_chars.size();
+        const char* from = piece.data();
+        const char* const end = from + piece.size();
+        while (const void* lf = std::memchr(from, '\n', static_cast<std::size_t>(end - from))) {
+            const std::size_t n = static_cast<std::size_t>(static_cast<const char*>(lf) - from);
+            std::memcpy(base + size, from, n);
+            size += n;
+            m_ends.push_back(size);
+            from += n + 1;
         }
-        m_chars.clear();
-        m_chars.append(data, write);
+        std::memcpy(base + size, from, static_cast<std::size_t>(end - from));
+        m_chars.shrink(size + static_cast<std::size_t>(end - from));
+    }
+    void closeLines()
+    {
+        if (m_chars.size() > (m_ends.empty() ? 0 : m_ends.back()))
+            m_ends.push_back(m_chars.size());
+    }
+    /// Takes back, from the end of what appendLines added, every character for which
+    /// isBlank holds and every LF before them.
+    template <typename IsBlank> void dropTrailingBlanks(IsBlank isBlank)
+    {
+        for (;;) {
+            const std::size_t openFrom = m_ends.empty() ? 0 : m_ends.back();
+            if (m_chars.size() > openFrom) {
+                if (!isBlank(m_chars.back()))
+                    return;
+                m_chars.pop_back();
+            } else if (!m_ends.empty()) {
+                m_ends.pop_back(); // the LF: the entry before is open again
+            } else {
+                return;
+            }
+        }
     }
 
     class const_iterator

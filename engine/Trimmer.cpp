@@ -2,7 +2,10 @@
 #include "engine/Engine.h"
 #include "engine/TextOps.h"
 
+#include "base/Ascii.h"
+
 #include <algorithm>
+#include <bitset>
 #include <cstring>
 
 namespace zenkel {
@@ -37,6 +40,60 @@ TrimKeys enabledTrimKeys(const TrimList* list)
     }
     return keys;
 }
+
+/// Passes over most tags without building their keys: a tag's key must hold, right after
+/// "<" (or after "</"), two characters that some trim key holds there. Off (every tag goes
+/// to the key comparison) when a trim key is too short to hold such a pair.
+class PairFilter
+{
+public:
+    explicit PairFilter(const TrimKeys& keys)
+    {
+        for (const std::string& key : keys.start) {
+            if (key.size() < 3)
+                return;
+            m_start.set(pairIndex(key[1], key[2]));
+        }
+        for (const std::string& key : keys.end) {
+            if (key.size() < 4)
+                return;
+            m_end.set(pairIndex(key[2], key[3]));
+        }
+        // Every key is at least three characters long, so the keys are built at least four
+        // long (longest + 1) and the pair is never cut short.
+        m_on = true;
+    }
+
+    /// False only when the tag at text[lt] cannot have a trim key.
+    bool mayMatch(std::string_view text, std::size_t lt) const
+    {
+        if (!m_on || lt + 3 >= text.size())
+            return true;
+        const char first = text[lt + 1];
+        // "<%", "<!--" and "<!--~" have keys of their own; a non-key character makes "<>".
+        if (first == '%' || !isKeyChar(first))
+            return true;
+        if (first != '/')
+            return m_start.test(pairIndex(upperAscii(first), keyChar(text[lt + 2])));
+        if (!isKeyChar(text[lt + 2]))
+            return true;
+        return m_end.test(pairIndex(upperAscii(text[lt + 2]), keyChar(text[lt + 3])));
+    }
+
+private:
+    /// The character a key holds for c at a place it reaches: c upper-cased, or '>' where a
+    /// non-key character ends the key.
+    static char keyChar(char c) { return isKeyChar(c) ? upperAscii(c) : '>'; }
+    static std::size_t pairIndex(char a, char b)
+    {
+        return static_cast<std::size_t>(static_cast<unsigned char>(a)) << 8
+            | static_cast<unsigned char>(b);
+    }
+
+    bool m_on = false;
+    std::bitset<65536> m_start;
+    std::bitset<65536> m_end;
+};
 
 /// Splits text into lines at LF, CR or CR LF; a line end at the very end starts no new line.
 template <typename AddLine> void splitLines(std::string_view text, AddLine&& add)
@@ -82,6 +139,7 @@ template <typename Result>
 void trimInto(std::string_view text, const TrimKeys& keys, std::string& key, Result& result,
     ProgressSink& sink)
 {
+    const PairFilter filter(keys);
     std::size_t nextProgress = ProgressStep;
     std::size_t copyFrom = 0; // start of the text not yet copied
     std::size_t pos = 0;
@@ -93,6 +151,10 @@ void trimInto(std::string_view text, const TrimKeys& keys, std::string& key, Res
         if (pos >= nextProgress) {
             sink.SetProgressPosition(0, static_cast<long long>(pos));
             nextProgress = (pos / ProgressStep + 1) * ProgressStep;
+        }
+        if (!filter.mayMatch(text, pos)) {
+            ++pos;
+            continue;
         }
         // Only as much of the tag as a trim key can be long is needed to compare keys.
         keyInto(text.substr(pos), key, keys.longest + 1);

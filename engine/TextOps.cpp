@@ -11,12 +11,6 @@ namespace zenkel {
 
 namespace {
 
-bool isKeyChar(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '<'
-        || c == '/' || c == '%';
-}
-
 char lowerTagChar(char c)
 {
     if (c >= 'A' && c <= 'Z')

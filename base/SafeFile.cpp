@@ -116,17 +116,15 @@ BufferedFileWriter::BufferedFileWriter(int fd)
 
 BufferedFileWriter::~BufferedFileWriter() = default;
 
-bool BufferedFileWriter::put(std::string_view piece)
+bool BufferedFileWriter::putAfterFlush(std::string_view piece)
 {
-    if (piece.size() > Capacity - m_used) {
-        if (!flush())
-            return false;
-        // A piece longer than the buffer goes out directly.
-        if (piece.size() >= Capacity)
-            return writeAll(m_fd, piece);
-    }
-    std::memcpy(m_buffer.get() + m_used, piece.data(), piece.size());
-    m_used += piece.size();
+    if (!flush())
+        return false;
+    // A piece longer than the buffer goes out directly.
+    if (piece.size() >= Capacity)
+        return writeAll(m_fd, piece);
+    std::memcpy(m_buffer.get(), piece.data(), piece.size());
+    m_used = piece.size();
     return true;
 }
 

@@ -197,11 +197,18 @@ void SourceTextInPlace(std::string& bytes, ProgressSink& sink)
     char* const data = bytes.data();
     // The progress range is the length of the text with CR LF after every line: each line
     // end counts two, and a last line without one gets it.
-    const std::size_t lfs = static_cast<std::size_t>(std::count(data, data + size, '\n'));
+    // One pass counts the LFs and tells whether there are CRs at all (most files have none).
+    std::size_t lfs = 0;
+    unsigned char anyCr = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        lfs += data[i] == '\n';
+        anyCr |= data[i] == '\r';
+    }
     std::size_t loneCrs = 0;
     std::size_t crLfs = 0;
-    for (const char* cr = data; (cr = static_cast<const char*>(std::memchr(
-                                     cr, '\r', static_cast<std::size_t>(data + size - cr))));
+    for (const char* cr = data; anyCr
+         && (cr = static_cast<const char*>(
+                 std::memchr(cr, '\r', static_cast<std::size_t>(data + size - cr))));
          ++cr) {
         if (cr + 1 < data + size && cr[1] == '\n')
             ++crLfs;
@@ -222,7 +229,7 @@ void SourceTextInPlace(std::string& bytes, ProgressSink& sink)
     while (read < size) {
         const std::size_t blockEnd = std::min(size, read + block);
         while (read < blockEnd) {
-            const void* found = std::memchr(data + read, '\r', blockEnd - read);
+            const void* found = anyCr ? std::memchr(data + read, '\r', blockEnd - read) : nullptr;
             const std::size_t runEnd = found
                 ? static_cast<std::size_t>(static_cast<const char*>(found) - data)
                 : blockEnd;

@@ -92,10 +92,9 @@ private:
     // Scanner (Scanner.cpp)
     void emitPending();
     void appendPending(std::string_view text);
-    std::size_t handleOwnToken(std::size_t start, std::size_t rawEnd, std::string_view key);
-    std::size_t handleTextTag(
-        int entry, std::size_t start, std::size_t rawEnd, std::string_view key);
-    void finishTagCopy(std::string& tag, std::size_t& next, std::string_view key) const;
+    std::size_t handleOwnToken(std::size_t start, std::size_t rawEnd, bool layoutTag);
+    std::size_t handleTextTag(int entry, std::size_t start, std::size_t rawEnd, bool layoutTag);
+    void finishTagCopy(std::string& tag, std::size_t& next, bool layoutTag) const;
     std::size_t handleBlock(BlockKind kind, std::size_t start);
     std::size_t blockEnd(BlockKind kind, std::size_t start);
     bool isSimpleCell(std::size_t start, std::size_t cellEnd);

@@ -3,14 +3,98 @@
 
 #include "engine/TagTable.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <limits>
+#include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace zenkel {
+
+/// A growing array of plain values (characters, offsets) in one block from malloc. Growth
+/// goes through realloc, which moves a large block by remapping its pages: no copy and no
+/// second block in memory, where a std::string or std::vector would copy into a new block
+/// twice the size and keep both while it copies.
+template <typename T> class GrowArray
+{
+    static_assert(std::is_trivially_copyable_v<T>);
+
+public:
+    GrowArray() = default;
+    GrowArray(const GrowArray& other) { append(other.data(), other.size()); }
+    GrowArray(GrowArray&& other) noexcept
+        : m_data(std::exchange(other.m_data, nullptr))
+        , m_size(std::exchange(other.m_size, 0))
+        , m_capacity(std::exchange(other.m_capacity, 0))
+    { }
+    GrowArray& operator=(GrowArray other) noexcept
+    {
+        std::swap(m_data, other.m_data);
+        std::swap(m_size, other.m_size);
+        std::swap(m_capacity, other.m_capacity);
+        return *this;
+    }
+    ~GrowArray() { std::free(m_data); }
+
+    T* data() { return m_data; }
+    const T* data() const { return m_data; }
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    T& operator[](std::size_t i) { return m_data[i]; }
+    const T& operator[](std::size_t i) const { return m_data[i]; }
+    T& back() { return m_data[m_size - 1]; }
+    void clear() { m_size = 0; }
+    void reserve(std::size_t capacity)
+    {
+        if (capacity > m_capacity)
+            reallocate(capacity);
+    }
+    /// Room for n more values at the end, uninitialised; commit them with grow().
+    T* space(std::size_t n)
+    {
+        if (n > m_capacity - m_size)
+            reallocate(std::max(m_size + n, m_capacity + m_capacity / 2 + 16));
+        return m_data + m_size;
+    }
+    void grow(std::size_t n) { m_size += n; }
+    void shrink(std::size_t n) { m_size = n; }
+    void push_back(T value)
+    {
+        *space(1) = value;
+        ++m_size;
+    }
+    void pop_back() { --m_size; }
+    void append(const T* values, std::size_t n)
+    {
+        if (n == 0)
+            return;
+        std::memcpy(space(n), values, n * sizeof(T));
+        m_size += n;
+    }
+
+private:
+    void reallocate(std::size_t capacity)
+    {
+        if (capacity > std::numeric_limits<std::size_t>::max() / sizeof(T))
+            throw std::bad_alloc();
+        void* grown = std::realloc(m_data, capacity * sizeof(T));
+        if (!grown)
+            throw std::bad_alloc();
+        m_data = static_cast<T*>(grown);
+        m_capacity = capacity;
+    }
+
+    T* m_data = nullptr;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
 
 /// Many short texts kept in one buffer, so that filling the list allocates rarely.
 class TextList
@@ -23,7 +107,7 @@ public:
     }
     void add(std::string_view text)
     {
-        m_chars.append(text);
+        m_chars.append(text.data(), text.size());
         m_ends.push_back(m_chars.size());
     }
     std::size_t size() const { return m_ends.size(); }
@@ -31,7 +115,7 @@ public:
     std::string_view operator[](std::size_t i) const
     {
         const std::size_t begin = i == 0 ? 0 : m_ends[i - 1];
-        return std::string_view(m_chars).substr(begin, m_ends[i] - begin);
+        return std::string_view(m_chars.data() + begin, m_ends[i] - begin);
     }
     void push_back(std::string_view text) { add(text); }
     std::string_view front() const { return (*this)[0]; }
@@ -43,39 +127,50 @@ public:
     }
     /// Total characters of all entries.
     std::size_t characterCount() const { return m_chars.size(); }
-    /// Replaces the entries with the lines of text, which the list takes over: it is cut at
-    /// LF, CR and CR LF in place (a line end at the very end starts no new line), so the
-    /// lines of a large text cost no copy of it.
-    void assignLines(std::string&& text)
+
+    /// Building the list from a text in pieces: appendLines adds a piece, each LF in it
+    /// ending an entry, and closeLines ends the entry that the last piece left open, unless it
+    /// is empty (a line end at the very end starts no new line). The pieces are copied once,
+    /// straight into the list.
+    void appendLines(std::string_view piece)
     {
-        m_ends.clear();
-        char* const data = text.data();
-        const std::size_t size = text.size();
-        // A source text has LF line ends only: CRs are looked for only when there are any.
-        const bool anyCr = std::memchr(data, '\r', size) != nullptr;
-        std::size_t read = 0;
-        std::size_t write = 0;
-        while (read < size) {
-            const void* lf = std::memchr(data + read, '\n', size - read);
-            const std::size_t lfAt
-                = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
-            const void* cr = anyCr ? std::memchr(data + read, '\r', lfAt - read) : nullptr;
-            const std::size_t lineEnd
-                = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : lfAt;
-            if (write != read)
-                std::memmove(data + write, data + read, lineEnd - read);
-            write += lineEnd - read;
-            if (lineEnd == size) {
-                m_ends.push_back(write);
-                break;
-            }
-            m_ends.push_back(write);
-            read = lineEnd
-                + (data[lineEnd] == '\r' && lineEnd + 1 < size && data[lineEnd + 1] == '\n' ? 2
-                                                                                            : 1);
+        if (piece.empty())
+            return;
+        char* const base = m_chars.space(piece.size()) - m_chars.size();
+        std::size_t size = m_chars.size();
+        const char* from = piece.data();
+        const char* const end = from + piece.size();
+        while (const void* lf = std::memchr(from, '\n', static_cast<std::size_t>(end - from))) {
+            const std::size_t n = static_cast<std::size_t>(static_cast<const char*>(lf) - from);
+            std::memcpy(base + size, from, n);
+            size += n;
+            m_ends.push_back(size);
+            from += n + 1;
         }
-        text.resize(write);
-        m_chars = std::move(text);
+        std::memcpy(base + size, from, static_cast<std::size_t>(end - from));
+        m_chars.shrink(size + static_cast<std::size_t>(end - from));
+    }
+    void closeLines()
+    {
+        if (m_chars.size() > (m_ends.empty() ? 0 : m_ends.back()))
+            m_ends.push_back(m_chars.size());
+    }
+    /// Takes back, from the end of what appendLines added, every character for which
+    /// isBlank holds and every LF before them.
+    template <typename IsBlank> void dropTrailingBlanks(IsBlank isBlank)
+    {
+        for (;;) {
+            const std::size_t openFrom = m_ends.empty() ? 0 : m_ends.back();
+            if (m_chars.size() > openFrom) {
+                if (!isBlank(m_chars.back()))
+                    return;
+                m_chars.pop_back();
+            } else if (!m_ends.empty()) {
+                m_ends.pop_back(); // the LF: the entry before is open again
+            } else {
+                return;
+            }
+        }
     }
 
     class const_iterator
@@ -114,8 +209,8 @@ public:
     std::vector<std::string> toVector() const { return {begin(), end()}; }
 
 private:
-    std::string m_chars;
-    std::vector<std::size_t> m_ends; ///< where each entry ends in m_chars
+    GrowArray<char> m_chars;
+    GrowArray<std::size_t> m_ends; ///< where each entry ends in m_chars
 };
 
 /// The token list: text tokens, tag tokens and marker lines. A marker line knows its block;

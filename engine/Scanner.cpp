@@ -2,6 +2,7 @@
 #include "engine/Engine.h"
 #include "engine/TextOps.h"
 
+#include <array>
 #include <cstring>
 
 namespace zenkel {
@@ -80,7 +81,8 @@ void Engine::ParseHTML()
             : length;
         keyInto(std::string_view(text).substr(pos, rawEnd - pos), m_key);
 
-        BlockKind kind = blockKindOfKey(m_key);
+        const TagIndex::KeyInfo& keyInfo = m_index.lookUp(m_key);
+        BlockKind kind = keyInfo.blockKind;
         if (kind == BlockKind::TableCell) {
             const std::size_t cellEnd = blockEnd(BlockKind::TableCell, pos);
             if (isSimpleCell(pos, cellEnd)) {
@@ -96,12 +98,11 @@ void Engine::ParseHTML()
             pos = handleBlock(kind, pos);
             continue;
         }
-        const int textTag = m_index.findTextTag(m_key);
-        if (textTag == 0) {
+        if (keyInfo.textTag == 0) {
             emitPending();
-            pos = handleOwnToken(pos, rawEnd, m_key);
+            pos = handleOwnToken(pos, rawEnd, keyInfo.layout);
         } else {
-            pos = handleTextTag(textTag, pos, rawEnd, m_key);
+            pos = handleTextTag(keyInfo.textTag, pos, rawEnd, keyInfo.layout);
         }
     }
     emitPending();
@@ -109,43 +110,51 @@ void Engine::ParseHTML()
     sink.SetProgressPosition(0, 0);
 }
 
+namespace {
+
+/// How pending text treats a character: blanks, TABs and LFs are layout blanks and become one
+/// blank; everything but them and CR is text.
+struct PendingChar
+{
+    char becomes;
+    unsigned char isBlank; ///< 0 or 1
+    unsigned char isText; ///< 0 or 1
+};
+
+constexpr std::array<PendingChar, 256> PendingChars = [] {
+    std::array<PendingChar, 256> chars {};
+    for (int c = 0; c < 256; ++c)
+        chars[c] = {static_cast<char>(c), 0, 1};
+    chars['\r'].isText = 0;
+    for (const char c : {' ', '\t', '\n'})
+        chars[static_cast<unsigned char>(c)] = {' ', 1, 0};
+    return chars;
+}();
+
+} // namespace
+
 void Engine::appendPending(std::string_view text)
 {
     // The pending text is kept in the form its token will have: LFs become blanks (leading
     // ones are dropped), TABs become blanks, runs of blanks collapse and blanks at the front
-    // go. Emitting it is then a plain copy.
+    // go. Emitting it is then a plain copy. The text is appended as it is (which sizes the
+    // buffer without filling it first) and then rewritten over the copy, which never grows.
+    // The loop has no branches that depend on the characters: text alternates words and
+    // blanks too often for a branch to be guessed right.
     const std::size_t oldSize = m_pending.size();
-    m_pending.resize(oldSize + text.size());
+    m_pending.append(text);
     char* const begin = m_pending.data();
     char* out = begin + oldSize;
-    bool lastBlank = out == begin || out[-1] == ' ';
-    std::size_t i = 0;
-    while (i < text.size()) {
-        // Runs of ordinary characters are copied whole.
-        std::size_t j = i;
-        while (j < text.size() && !isLayoutBlank(text[j]))
-            ++j;
-        if (j > i) {
-            std::memcpy(out, text.data() + i, j - i);
-            out += j - i;
-            lastBlank = false;
-            m_pendingHasText = true;
-            i = j;
-            continue;
-        }
-        char c = text[i++];
-        if (c == '\r') {
-            *out++ = c;
-            lastBlank = false;
-            continue;
-        }
-        if (c == '\n' && out == begin)
-            continue;
-        if (!lastBlank) {
-            *out++ = ' ';
-            lastBlank = true;
-        }
+    unsigned lastBlank = out == begin || out[-1] == ' ';
+    unsigned hasText = 0;
+    for (const char c : text) {
+        const PendingChar& kind = PendingChars[static_cast<unsigned char>(c)];
+        *out = kind.becomes;
+        out += 1 - (kind.isBlank & lastBlank);
+        lastBlank = kind.isBlank;
+        hasText |= kind.isText;
     }
+    m_pendingHasText = m_pendingHasText || hasText != 0;
     m_pending.resize(static_cast<std::size_t>(out - begin));
 }
 
@@ -159,11 +168,11 @@ void Engine::emitPending()
     m_pendingHasText = false;
 }
 
-void Engine::finishTagCopy(std::string& tag, std::size_t& next, std::string_view key) const
+void Engine::finishTagCopy(std::string& tag, std::size_t& next, bool layoutTag) const
 {
     // Whitespace right after a tag is kept as one blank on the tag, except after layout tags.
     // The copy is already collapsed, so the blank is added only where none ends the tag.
-    if (next < m_sourceText.size() && isInputBlank(m_sourceText[next]) && !isLayoutTag(key)) {
+    if (next < m_sourceText.size() && isInputBlank(m_sourceText[next]) && !layoutTag) {
         if (tag.empty() || tag.back() != ' ')
             tag += ' ';
         ++next;
@@ -199,13 +208,13 @@ void copyRawTag(std::string_view raw, int tagCase, std::string& tag)
 
 } // namespace
 
-std::size_t Engine::handleOwnToken(std::size_t start, std::size_t rawEnd, std::string_view key)
+std::size_t Engine::handleOwnToken(std::size_t start, std::size_t rawEnd, bool layoutTag)
 {
     std::string& tag = m_work;
     copyRawTag(
         std::string_view(m_sourceText).substr(start, rawEnd - start), m_style.options.TagCase, tag);
     std::size_t next = rawEnd;
-    finishTagCopy(tag, next, key);
+    finishTagCopy(tag, next, layoutTag);
     // The tag replaces the pending text: whitespace still pending is dropped.
     m_pending.clear();
     m_pendingHasText = false;
@@ -213,8 +222,7 @@ std::size_t Engine::handleOwnToken(std::size_t start, std::size_t rawEnd, std::s
     return next;
 }
 
-std::size_t Engine::handleTextTag(
-    int entry, std::size_t start, std::size_t rawEnd, std::string_view key)
+std::size_t Engine::handleTextTag(int entry, std::size_t start, std::size_t rawEnd, bool layoutTag)
 {
     const RecTAGInfo& info = m_style.tags[entry];
     std::string& tag = m_tagWork; // m_work is emitPending's
@@ -224,8 +232,11 @@ std::size_t Engine::handleTextTag(
     if (!isEndTag && info.CRLFLeading > 0)
         emitPending();
     std::size_t next = rawEnd;
-    finishTagCopy(tag, next, key);
-    appendPending(tag);
+    finishTagCopy(tag, next, layoutTag);
+    // The copy is already in pending form: it begins with "<", its blanks are single blanks
+    // and it holds no TAB or LF; so it is appended as it is.
+    m_pending += tag;
+    m_pendingHasText = true;
     if (isEndTag && info.CRLFFollowed > 0)
         emitPending();
     return next;

@@ -199,15 +199,62 @@ std::string counterEndStep(TagTable& table, const RecTAGInfo& current)
     return number;
 }
 
+std::uint32_t TagIndex::hashOf(std::string_view key)
+{
+    // FNV-1a: keys are a few characters long, so a simple byte hash is fast and spreads well.
+    std::uint32_t hash = 2166136261u;
+    for (char c : key)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
+}
+
+std::size_t TagIndex::slotOf(std::string_view key, std::uint32_t hash) const
+{
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = m_slots[i];
+        if (slot.keyLength == EmptySlot || (slot.hash == hash && keyOf(slot) == key))
+            return i;
+    }
+}
+
+TagIndex::KeyInfo& TagIndex::insert(std::string_view key)
+{
+    if (m_slots.empty() || (m_used + 1) * 2 > m_slots.size()) {
+        std::vector<Slot> old(std::max<std::size_t>(64, m_slots.size() * 2));
+        old.swap(m_slots);
+        for (const Slot& slot : old) {
+            if (slot.keyLength != EmptySlot)
+                m_slots[slotOf(keyOf(slot), slot.hash)] = slot;
+        }
+    }
+    const std::uint32_t hash = hashOf(key);
+    Slot& slot = m_slots[slotOf(key, hash)];
+    if (slot.keyLength == EmptySlot) {
+        slot.hash = hash;
+        slot.keyBegin = static_cast<std::uint32_t>(m_keyChars.size());
+        slot.keyLength = static_cast<std::uint32_t>(key.size());
+        m_keyChars += key;
+        ++m_used;
+    }
+    return slot.info;
+}
+
 void TagIndex::build(const TagTable& table)
 {
-    m_prefixHits.clear();
-    m_textTags.clear();
+    m_slots.clear();
+    m_used = 0;
+    m_keyChars.clear();
     // Every prefix of a TagOpen or TagClose is a key that FindTag would match there; the
     // first entry (TagOpen before TagClose) to claim a prefix keeps it.
     auto claimPrefixes = [this](const std::string& tag, int entry, int direction) {
-        for (std::size_t n = 1; n <= tag.size(); ++n)
-            m_prefixHits.try_emplace(tag.substr(0, n), Hit {entry, direction});
+        for (std::size_t n = 1; n <= tag.size(); ++n) {
+            KeyInfo& info = insert(std::string_view(tag).substr(0, n));
+            if (info.prefixEntry == 0) {
+                info.prefixEntry = entry;
+                info.prefixDirection = direction;
+            }
+        }
     };
     for (int i = 1; i <= table.tagCount; ++i) {
         claimPrefixes(table[i].TagOpen, i, 1);
@@ -218,32 +265,37 @@ void TagIndex::build(const TagTable& table)
         if (!entry.TreatAsText)
             continue;
         // Walking backwards lets the first entry overwrite later ones.
-        m_textTags[entry.TagOpen] = i;
-        m_textTags[entry.TagClose] = i;
+        insert(entry.TagOpen).textTag = i;
+        insert(entry.TagClose).textTag = i;
         if (entry.TagClose == "</H>") {
             for (char d = '1'; d <= '6'; ++d)
-                m_textTags[std::string("</H") + d + ">"] = i;
+                insert(std::string("</H") + d + ">").textTag = i;
         }
     }
+    for (std::size_t kind = 1; kind < BlockKinds.size(); ++kind)
+        insert(BlockKinds[kind].startMarker).blockKind = static_cast<BlockKind>(kind);
+    for (std::string_view tag : LayoutTags)
+        insert(tag).layout = true;
+}
+
+const TagIndex::KeyInfo& TagIndex::lookUp(std::string_view key) const
+{
+    static constexpr KeyInfo unknown {};
+    if (m_slots.empty())
+        return unknown;
+    const Slot& slot = m_slots[slotOf(key, hashOf(key))];
+    return slot.keyLength == EmptySlot ? unknown : slot.info;
 }
 
 int TagIndex::findTag(std::string_view key, bool secondCharIsSlash, int& entry) const
 {
-    if (!key.empty()) {
-        const auto hit = m_prefixHits.find(key);
-        if (hit != m_prefixHits.end()) {
-            entry = hit->second.entry;
-            return hit->second.direction;
-        }
+    const KeyInfo& info = lookUp(key);
+    if (!key.empty() && info.prefixEntry != 0) {
+        entry = info.prefixEntry;
+        return info.prefixDirection;
     }
     entry = 0;
     return secondCharIsSlash ? -1 : 1;
-}
-
-int TagIndex::findTextTag(std::string_view key) const
-{
-    const auto hit = m_textTags.find(key);
-    return hit == m_textTags.end() ? 0 : hit->second;
 }
 
 } // namespace zenkel

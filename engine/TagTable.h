@@ -4,9 +4,10 @@
 #include "base/Ascii.h"
 #include "engine/Style.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace zenkel {
 
@@ -59,32 +60,50 @@ std::string counterStartStep(TagTable& table, const RecTAGInfo& current);
 std::string counterEndStep(TagTable& table, const RecTAGInfo& current);
 
 /// A prepared index of the table for the scanner's and the formatter's lookups, giving the
-/// same answers as FindTag and FindTextTag in constant time. Rebuild it when the table changes.
+/// same answers as FindTag, FindTextTag, blockKindOfKey and isLayoutTag with one probe of a
+/// small hash table per key. Rebuild it when the table changes.
 class TagIndex
 {
 public:
+    /// Everything the scanner and the formatter ask about one key.
+    struct KeyInfo
+    {
+        int prefixEntry = 0; ///< the FindTag hit among the table entries, 0 for none
+        int prefixDirection = 0; ///< its direction: +1 TagOpen, -1 TagClose
+        int textTag = 0; ///< FindTextTag
+        BlockKind blockKind = BlockKind::None; ///< blockKindOfKey
+        bool layout = false; ///< isLayoutTag
+    };
+
     void build(const TagTable& table);
+    /// The facts about key; all empty for a key that nothing knows.
+    const KeyInfo& lookUp(std::string_view key) const;
     /// Like FindTag, but returns the entry's position (0 = defaults entry) instead of a copy.
     int findTag(std::string_view key, bool secondCharIsSlash, int& entry) const;
-    int findTextTag(std::string_view key) const;
+    int findTextTag(std::string_view key) const { return lookUp(key).textTag; }
 
 private:
-    struct Hit
+    static constexpr std::uint32_t EmptySlot = 0xFFFFFFFF;
+    struct Slot
     {
-        int entry;
-        int direction;
+        std::uint32_t hash = 0;
+        std::uint32_t keyBegin = 0; ///< in m_keyChars
+        std::uint32_t keyLength = EmptySlot;
+        KeyInfo info;
     };
-    struct KeyHash
+    static std::uint32_t hashOf(std::string_view key);
+    std::string_view keyOf(const Slot& slot) const
     {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const
-        {
-            return std::hash<std::string_view> {}(s);
-        }
-    };
-    using KeyMap = std::unordered_map<std::string, Hit, KeyHash, std::equal_to<>>;
-    KeyMap m_prefixHits; ///< key -> first FindTag hit
-    std::unordered_map<std::string, int, KeyHash, std::equal_to<>> m_textTags; ///< FindTextTag
+        return std::string_view(m_keyChars).substr(slot.keyBegin, slot.keyLength);
+    }
+    /// The slot of key, or the empty slot where it would go.
+    std::size_t slotOf(std::string_view key, std::uint32_t hash) const;
+    /// The record of key, made when missing.
+    KeyInfo& insert(std::string_view key);
+
+    std::vector<Slot> m_slots; ///< open addressing, a power of two, at most half full
+    std::size_t m_used = 0;
+    std::string m_keyChars; ///< every key's characters, one after the other
 };
 
 } // namespace zenkel

@@ -11,6 +11,13 @@ namespace zenkel {
 /// further is wasted work, so keyInto() stops there with a key that matches nothing.
 constexpr std::size_t MaxUsefulKeyLength = 120;
 
+/// A character that a tag key keeps (upper-cased); the first other one ends the key.
+constexpr bool isKeyChar(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '<'
+        || c == '/' || c == '%';
+}
+
 /// TagKey() into a reused buffer, cut short for keys that cannot match anything.
 void keyInto(
     std::string_view tagText, std::string& key, std::size_t maxLength = MaxUsefulKeyLength);

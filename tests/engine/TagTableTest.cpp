@@ -76,7 +76,8 @@ TEST(TagTableTest, IndexAgreesWithLinearLookups)
     TagIndex index;
     index.build(table);
     const char* tokens[] = {"<TD>", "</TD>", "<TDX>", "<B>", "</B>", "<H1>", "</H1>", "</H2>",
-        "<P>", "</P>", "<T>", "<", "</", "<TD width=1>", "<X>", "</H>", "<H>", "<T", "</H6>"};
+        "<P>", "</P>", "<T>", "<", "</", "<TD width=1>", "<X>", "</H>", "<H>", "<T", "</H6>",
+        "<PRE>", "<!-- x", "<%", "<TR>", "</TABLE>"};
     for (const char* token : tokens) {
         SCOPED_TRACE(token);
         RecTAGInfo current;
@@ -86,6 +87,8 @@ TEST(TagTableTest, IndexAgreesWithLinearLookups)
         EXPECT_EQ(index.findTag(key, token[1] == '/', entry), direction);
         EXPECT_EQ(entry, current.index);
         EXPECT_EQ(index.findTextTag(key), FindTextTag(table, key));
+        EXPECT_EQ(index.lookUp(key).blockKind, blockKindOfKey(key));
+        EXPECT_EQ(index.lookUp(key).layout, isLayoutTag(key));
     }
 }
 

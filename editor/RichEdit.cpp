@@ -150,6 +150,7 @@ void RichEdit::setUpView()
     sci(SCI_STYLESETBACK, STYLE_DEFAULT, RgbColor(255, 255, 255));
     sci(SCI_STYLECLEARALL);
     applyClassColors();
+    setUpRightToLeft();
 }
 
 void RichEdit::applyClassColors()
@@ -345,6 +346,7 @@ char16_t RichEdit::charAt(int pos) const
 void RichEdit::setPlainUtf8(std::string_view utf8)
 {
     ChangeBatch batch(*this);
+    m_hasRightToLeft = false;
     {
         ColoredInsert colored(*this);
         sci(SCI_SETUNDOCOLLECTION, 0);
@@ -365,6 +367,7 @@ void RichEdit::setPlainUtf8(std::string_view utf8)
 void RichEdit::replaceAllUndoable(std::string_view utf8)
 {
     ChangeBatch batch(*this);
+    m_hasRightToLeft = false;
     {
         ColoredInsert colored(*this);
         sci(SCI_BEGINUNDOACTION);

@@ -11,6 +11,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 class QFont;
@@ -164,6 +165,7 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     /// Collects the text changes of one user action into one changed() signal.
@@ -201,6 +203,25 @@ private:
     int styleBefore(long bytePos) const;
     void flushChanges();
 
+    // Right-to-left letters, laid out one by one in the order of the text.
+    struct LetterCell
+    {
+        long start; ///< byte position of the letter
+        long end; ///< byte position after it
+        QString text; ///< the letter and the combining marks after it
+        QColor fore;
+        QColor back;
+    };
+    void setUpRightToLeft();
+    void fitControlCharFont();
+    /// Gives the right-to-left letters and bidirectional controls in utf8 their
+    /// representations; notes whether there are right-to-left letters. True when a
+    /// character got a new representation.
+    bool noteDirectionalChars(std::string_view utf8);
+    /// The letters in the area, their covers set to the colour behind them.
+    std::vector<LetterCell> coverLetters(const QRect& area);
+    void drawLetters(const QRect& area, const std::vector<LetterCell>& cells);
+
     ColorSet m_colors;
     bool m_doColorTags = true;
     int m_defaultStyle = 0;
@@ -221,12 +242,19 @@ private:
         int style;
     };
     std::vector<PendingInsert> m_pendingInserts;
+    /// All text inserted in the change, for its right-to-left letters (style unused).
+    std::vector<PendingInsert> m_insertedRanges;
     TextEncoding m_encoding;
     /// Known byte/character position pairs in lines that are not pure ASCII, so that a
     /// position near a recent one is found without walking a long line from its start.
     static constexpr std::size_t MaxAnchors = 16;
     mutable std::vector<PositionAnchor> m_anchors;
     mutable std::size_t m_nextAnchor = 0;
+    /// The text has held a right-to-left letter since it was last replaced as a whole.
+    bool m_hasRightToLeft = false;
+    std::unordered_set<char32_t> m_representedChars;
+    QColor m_selectionBack;
+    QColor m_selectionFore;
 };
 
 } // namespace zenkel

@@ -112,12 +112,15 @@ void RichEdit::onModified(
     // Character counts up to the change stay right; those after it do not.
     std::erase_if(m_anchors, [&](const PositionAnchor& a) { return a.byte > position; });
     if (type & SC_MOD_BEFOREINSERT) {
-        for (PendingInsert& p : m_pendingInserts) {
-            if (p.start >= position)
-                p.start += length;
-            else if (p.start + p.length > position)
-                p.length += length;
-        }
+        for (auto* list : {&m_pendingInserts, &m_insertedRanges})
+            for (PendingInsert& p : *list) {
+                if (p.start >= position)
+                    p.start += length;
+                else if (p.start + p.length > position)
+                    p.length += length;
+            }
+        if (length > 0)
+            m_insertedRanges.push_back({position, length, 0});
         if (!m_applyingColors && length > 0) {
             const int style = m_insertionStyle >= 0 ? m_insertionStyle : styleBefore(position);
             m_insertionStyle = -1;
@@ -127,11 +130,12 @@ void RichEdit::onModified(
         const auto shifted = [&](long x) {
             return x <= position ? x : x >= position + length ? x - length : long(position);
         };
-        for (PendingInsert& p : m_pendingInserts) {
-            const long end = shifted(p.start + p.length);
-            p.start = shifted(p.start);
-            p.length = end - p.start;
-        }
+        for (auto* list : {&m_pendingInserts, &m_insertedRanges})
+            for (PendingInsert& p : *list) {
+                const long end = shifted(p.start + p.length);
+                p.start = shifted(p.start);
+                p.length = end - p.start;
+            }
     } else {
         return;
     }
@@ -157,6 +161,23 @@ void RichEdit::onModified(
 
 void RichEdit::flushChanges()
 {
+    if (!m_insertedRanges.empty()) {
+        bool added = false;
+        for (const PendingInsert& r : m_insertedRanges) {
+            if (r.length <= 0)
+                continue;
+            const auto* p = reinterpret_cast<const char*>(
+                SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(r.start), r.length));
+            if (p)
+                added |= noteDirectionalChars(
+                    std::string_view(p, static_cast<std::size_t>(r.length)));
+        }
+        m_insertedRanges.clear();
+        // Lines laid out before a character got its representation are laid out again.
+        if (added)
+            sci(SCI_SETCONTROLCHARSYMBOL,
+                static_cast<unsigned long>(sci(SCI_GETCONTROLCHARSYMBOL)));
+    }
     if (!m_pendingInserts.empty()) {
         for (const PendingInsert& p : m_pendingInserts) {
             if (p.length <= 0)

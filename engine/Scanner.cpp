@@ -233,7 +233,10 @@ std::size_t Engine::handleTextTag(int entry, std::size_t start, std::size_t rawE
         emitPending();
     std::size_t next = rawEnd;
     finishTagCopy(tag, next, layoutTag);
-    appendPending(tag);
+    // The copy is already in pending form: it begins with "<", its blanks are single blanks
+    // and it holds no TAB or LF; so it is appended as it is.
+    m_pending += tag;
+    m_pendingHasText = true;
     if (isEndTag && info.CRLFFollowed > 0)
         emitPending();
     return next;

@@ -5,6 +5,7 @@
 #include "text/TextEncoding.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace zenkel {
@@ -27,34 +28,51 @@ char lowerTagChar(char c)
     }
 }
 
+/// Each character as it appears in a key: key characters upper-cased, 0 for all others.
+constexpr std::array<char, 256> KeyChars = [] {
+    std::array<char, 256> chars {};
+    for (int c = 0; c < 256; ++c) {
+        if (isKeyChar(static_cast<char>(c)))
+            chars[c] = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    }
+    return chars;
+}();
+
 } // namespace
 
 void keyInto(std::string_view tagText, std::string& key, std::size_t maxLength)
 {
-    key.clear();
-    if (tagText.starts_with("<!--~")) {
-        key = "<!--~";
-        return;
+    if (tagText.size() > 1 && (tagText[1] == '!' || tagText[1] == '%')) {
+        if (tagText.starts_with("<!--~")) {
+            key = "<!--~";
+            return;
+        }
+        if (tagText.starts_with("<!--")) {
+            key = "<!--";
+            return;
+        }
+        if (tagText.starts_with("<%")) {
+            key = "<%";
+            return;
+        }
     }
-    if (tagText.starts_with("<!--")) {
-        key = "<!--";
-        return;
-    }
-    if (tagText.starts_with("<%")) {
-        key = "<%";
-        return;
-    }
+    const std::size_t limit = std::min(tagText.size(), maxLength);
     std::size_t n = 0;
-    while (n < tagText.size() && isKeyChar(tagText[n]) && n < maxLength)
+    while (n < limit && KeyChars[static_cast<unsigned char>(tagText[n])] != 0)
         ++n;
-    key.resize(n);
+    // The key characters and the end mark, written in place.
+    key.resize(n + 1);
+    char* const out = key.data();
     for (std::size_t i = 0; i < n; ++i)
-        key[i] = upperAscii(tagText[i]);
-    if (n == tagText.size())
+        out[i] = KeyChars[static_cast<unsigned char>(tagText[i])];
+    if (n == tagText.size()) {
+        key.resize(n);
         return;
+    }
     // A key that would be longer than any useful key gets a character that no table,
     // marker or trim list holds.
-    key += isKeyChar(tagText[n]) ? '\x01' : '>';
+    out[n] = KeyChars[static_cast<unsigned char>(tagText[n])] != 0 ? '\x01' : '>';
+    key.resize(n + 1);
 }
 
 bool isUtf8Text(std::string_view text)

@@ -12,7 +12,7 @@ namespace zenkel {
 constexpr std::size_t MaxUsefulKeyLength = 120;
 
 /// A character that a tag key keeps (upper-cased); the first other one ends the key.
-inline bool isKeyChar(char c)
+constexpr bool isKeyChar(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '<'
         || c == '/' || c == '%';

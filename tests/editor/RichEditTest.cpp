@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace zenkel {
 namespace {
 
@@ -240,6 +242,47 @@ TEST(RichEditTest, ReportsAndScrollsTheFirstVisibleLine)
     setColoredText(editor, text);
     editor.setFirstVisibleLine(120);
     EXPECT_EQ(editor.firstVisibleLine(), 120);
+}
+
+TEST(RichEditTest, RightToLeftLettersAreLaidOutInTheOrderOfTheText)
+{
+    // Each character, right-to-left ones too, stands right of the one before it, so the tag
+    // after a Hebrew or Arabic word is not drawn over it; the text itself stays as it is.
+    const struct
+    {
+        const char* loaded;
+        const char* typed; ///< typed after the fourth character
+    } cases[] = {
+        {"<p class=\"x\">\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD, this is "
+         "<b>\u05E2\u05D1\u05E8\u05D9\u05EA</b> text</p>",
+            ""},
+        {"<p title=\"\u0645\u0631\u062D\u0628\u0627\">\u0645\u0631\u062D\u0628\u0627 "
+         "<i>\u0627\u0644\u0639\u0631\u0628\u064A\u0629</i> \u0663\u0664</p>",
+            ""},
+        {"<p>a\u202Eback\u202C b\u200F, c</p>", ""}, // bidirectional controls
+        {"<b>x</b> plain", "\u05D0\u05D1 y"},
+    };
+    RichEdit editor;
+    editor.resize(900, 200);
+    editor.show();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.loaded);
+        setColoredText(editor, c.loaded);
+        editor.setCaretPosition(4);
+        editor.replaceSelectionPlain(QString::fromUtf8(c.typed));
+        const std::string text = std::string(c.loaded).insert(4, c.typed);
+        ASSERT_EQ(editor.utf8Text(), text);
+        long x = -1;
+        for (long pos = 0; pos < static_cast<long>(text.size());
+             pos = editor.SendScintilla(RichEdit::SCI_POSITIONAFTER, pos)) {
+            const long next = editor.SendScintilla(RichEdit::SCI_POSITIONAFTER, pos);
+            const long x0 = editor.SendScintilla(RichEdit::SCI_POINTXFROMPOSITION, 0, pos);
+            const long x1 = editor.SendScintilla(RichEdit::SCI_POINTXFROMPOSITION, 0, next);
+            EXPECT_GE(x0, x) << "at byte " << pos;
+            EXPECT_GT(x1, x0) << "at byte " << pos;
+            x = x0;
+        }
+    }
 }
 
 } // namespace

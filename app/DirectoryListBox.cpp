@@ -97,6 +97,9 @@ void DirectoryListBox::refresh()
             closedIcon);
     setCurrentItem(current);
     setUpdatesEnabled(true);
+    // From the top, so that the path above the open directory stays in view when it fits,
+    // wherever the list was scrolled before.
+    scrollToTop();
     scrollToItem(current);
 }
 

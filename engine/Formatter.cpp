@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace zenkel {
 
@@ -269,22 +270,55 @@ void Engine::IndentLine(std::string_view line)
 
 namespace {
 
-/// Characters that matter to wrapping: the blank and the protection characters.
-struct WrapCharTable
+/// Where WrapText cuts a token that is too long: after the last blank outside protection
+/// before byte fit (the first byte of the first character that no longer fits on the line),
+/// else after the first blank outside protection from fit on; 0 when there is no blank
+/// outside protection from fit on, and the token stays whole. Protection runs from "<" to the
+/// next ">" (tag mode) or between double quotes (quote mode); the token begins outside it.
+/// The stretches outside protection are found with memchr, and only blanks near the end of
+/// the line are looked at. Nothing after the first blank outside protection from fit on is
+/// read, so cutting a long token into lines reads it about once.
+std::size_t wrapCut(std::string_view token, std::size_t fit, bool quoteMode)
 {
-    std::array<bool, 256> quoteMode {};
-    std::array<bool, 256> tagMode {};
-    WrapCharTable()
-    {
-        quoteMode[' '] = quoteMode['"'] = true;
-        tagMode[' '] = tagMode['<'] = tagMode['>'] = true;
+    const char opening = quoteMode ? '"' : '<';
+    const char closing = quoteMode ? '"' : '>';
+    const char* const data = token.data();
+    const std::size_t size = token.size();
+    // Position of c in [from, to), or to.
+    auto find = [data](char c, std::size_t from, std::size_t to) {
+        const void* hit = from < to ? std::memchr(data + from, c, to - from) : nullptr;
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data) : to;
+    };
+    std::size_t lastBreak = 0; // bytes up to and including the last blank that fits
+    std::size_t pos = 0; // where the current stretch outside protection begins
+    while (pos < size) {
+        std::size_t open;
+        if (pos < fit) {
+            open = find(opening, pos, fit);
+            for (std::size_t i = open; i > pos; --i) {
+                if (data[i - 1] == ' ') {
+                    lastBreak = i;
+                    break;
+                }
+            }
+            if (open == fit) {
+                pos = fit;
+                continue;
+            }
+        } else {
+            // The next blank is usually a few characters away: a plain loop finds it (or a
+            // protection start before it) faster than memchr calls would.
+            open = pos;
+            while (open < size && data[open] != ' ' && data[open] != opening)
+                ++open;
+            if (open == size)
+                return 0;
+            if (data[open] == ' ')
+                return lastBreak != 0 ? lastBreak : open + 1;
+        }
+        pos = find(closing, open + 1, size) + 1;
     }
-};
-
-const WrapCharTable& wrapChars()
-{
-    static const WrapCharTable table;
-    return table;
+    return 0;
 }
 
 } // namespace
@@ -297,53 +331,33 @@ void Engine::WrapText(std::string_view token)
         token.remove_suffix(1);
     const long long lineSize = m_style.options.LineSize;
     const bool quoteMode = m_style.options.BreakExcluder == "\"";
-    const std::array<bool, 256>& interesting
-        = quoteMode ? wrapChars().quoteMode : wrapChars().tagMode;
     // Lengths and positions count characters: in UTF-8 text a continuation byte starts none.
     const bool utf8 = m_countCodePoints;
-    long long length = utf8 ? static_cast<long long>(characterCount(token, true))
-                            : static_cast<long long>(token.size());
+    long long length = static_cast<long long>(characterCount(token, utf8));
     while (length > lineSize) {
-        // Each cut lies at a blank outside protection, so the protection flag is clear again
-        // where the rest of the token begins.
-        bool protectedStretch = false;
-        std::size_t lastBreak = 0; // byte count up to and including the remembered blank
-        long long lastBreakChars = 0;
-        std::size_t cut = 0;
-        long long cutChars = 0;
-        long long chars = 0; // characters before token[i]
-        for (std::size_t i = 0; i < token.size(); ++i, ++chars) {
-            while (i < token.size() && !interesting[static_cast<unsigned char>(token[i])]) {
-                if (!utf8 || (static_cast<unsigned char>(token[i]) & 0xC0) != 0x80)
-                    ++chars;
-                ++i;
+        // The first byte of the first character that does not fit on the line. Each cut lies
+        // at a blank outside protection, so the rest of the token begins outside it again.
+        std::size_t fit = 0;
+        if (lineSize > 0 && !utf8) {
+            fit = static_cast<std::size_t>(lineSize);
+        } else if (lineSize > 0) {
+            // Each step takes as many bytes as characters are still missing (mostly all of
+            // them at once, as most characters are single bytes); then the bytes that
+            // continue the last character go back.
+            for (long long chars = 0; chars < lineSize;) {
+                const auto step = static_cast<std::size_t>(lineSize - chars);
+                chars += static_cast<long long>(characterCount(token.substr(fit, step), true));
+                fit += step;
             }
-            if (i == token.size())
-                break;
-            const char c = token[i];
-            if (c == '"')
-                protectedStretch = !protectedStretch;
-            else if (c == '<')
-                protectedStretch = true;
-            else if (c == '>')
-                protectedStretch = false;
-            if (c != ' ' || protectedStretch)
-                continue;
-            const long long p = chars + 1; // 1-based character position of the blank
-            if (p <= lineSize) {
-                lastBreak = i + 1;
-                lastBreakChars = p;
-            } else {
-                cut = lastBreak != 0 ? lastBreak : i + 1;
-                cutChars = lastBreak != 0 ? lastBreakChars : p;
-                break;
-            }
+            while ((static_cast<unsigned char>(token[fit - 1]) & 0xC0) == 0x80)
+                --fit;
         }
+        const std::size_t cut = wrapCut(token, fit, quoteMode);
         if (cut == 0)
             break;
         IndentLine(token.substr(0, cut));
+        length -= static_cast<long long>(characterCount(token.substr(0, cut), utf8));
         token.remove_prefix(cut);
-        length -= cutChars;
     }
     if (!token.empty())
         IndentLine(token);

@@ -2,6 +2,8 @@
 #include "text/TextEncoding.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace zenkel {
 
@@ -138,6 +140,16 @@ void appendNormalized(std::string& out, std::string_view text)
 bool IsValidUtf8(std::string_view bytes)
 {
     for (std::size_t i = 0; i < bytes.size();) {
+        // Runs of ASCII, most of an HTML text, are passed over eight bytes at a time.
+        std::uint64_t word;
+        while (i + sizeof word <= bytes.size()) {
+            std::memcpy(&word, bytes.data() + i, sizeof word);
+            if ((word & 0x8080808080808080u) != 0)
+                break;
+            i += sizeof word;
+        }
+        if (i == bytes.size())
+            break;
         const std::size_t len = utf8SequenceLength(bytes, i);
         if (len == 0)
             return false;

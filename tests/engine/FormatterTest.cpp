@@ -71,6 +71,12 @@ const WrapCase WrapCases[] = {
     {"UTF-8 text counts characters", "Жили были дед и баба", 20, "\"", {"Жили были дед и баба"}},
     {"UTF-8 text cuts by characters", "Жили были дед и баба", 10, "\"",
         {"Жили были", "дед и баба"}},
+    {"an open quote protects to the end", "aa bb \"cc dd ee ff gg", 5, "\"",
+        {"aa", "bb \"cc dd ee ff gg"}},
+    {"a blank at the line size fits", "abcd efgh ij", 5, "\"", {"abcd", "efgh ij"}},
+    {"UTF-8 characters around the line end", "ЖЖЖЖ ЖЖЖЖЖЖ ЖЖ", 8, "\"", {"ЖЖЖЖ", "ЖЖЖЖЖЖ ЖЖ"}},
+    {"tags around the line end", "ab <B x y>cd ef</B> gh ij", 8, "<>",
+        {"ab", "<B x y>cd", "ef</B>", "gh ij"}},
     {"text that is not valid UTF-8 counts bytes", "ЖЖЖ ЖЖЖ ЖЖЖ\xFF", 10, "\"",
         {"ЖЖЖ", "ЖЖЖ ЖЖЖ\xFF"}},
 };

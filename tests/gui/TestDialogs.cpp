@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -73,6 +74,7 @@ private slots:
 
     void treeRefusesRootOfFileSystem();
     void treeOkRemembersDirectoryWithSlash();
+    void treeListShowsThePathFromTheRoot();
     void treeFilterSetsTreeFileType();
 
     void foundFilesSkipVtiCnfAndOtherTypes();
@@ -471,6 +473,22 @@ void TestDialogs::treeOkRemembersDirectoryWithSlash()
     TFormTree again(*m_session);
     again.prepare();
     QCOMPARE(again.directory(), work("site/img/"));
+}
+
+void TestDialogs::treeListShowsThePathFromTheRoot()
+{
+    // Opened again after the list was scrolled down, the root and the path stay in view.
+    for (int i = 0; i < 60; ++i)
+        QDir().mkpath(work("site/d" + QString::number(i)));
+    TFormTree form(*m_session);
+    form.prepare();
+    form.show();
+    form.setDirectory(work("site"));
+    auto* list = child<QListWidget>(form, "DirectoryListBox1");
+    list->scrollToBottom();
+    form.setDirectory(work("site"));
+    QCOMPARE(list->verticalScrollBar()->value(), 0);
+    QVERIFY(list->viewport()->rect().contains(list->visualItemRect(list->currentItem())));
 }
 
 void TestDialogs::treeFilterSetsTreeFileType()

@@ -144,6 +144,7 @@ private:
     std::string m_tagWork;
     std::string m_key;
     std::string m_lineBuffer;
+    std::string m_elementLine; ///< a short element joined on one line
     std::string_view m_firstLinePrefix; ///< goes in front of the next line emitted
     bool m_countCodePoints = false; ///< the text is UTF-8: wrapping counts characters
     long long m_markerCounter = 0;

@@ -161,7 +161,8 @@ std::size_t Engine::shortElementEnd(std::size_t start, const RecTAGInfo& entry)
 
 void Engine::formatShortElement(std::size_t start, std::size_t end, const RecTAGInfo& entry)
 {
-    std::string line;
+    std::string& line = m_elementLine;
+    line.clear();
     for (std::size_t i = start; i <= end; ++i)
         line += withoutTrailingBlanks(m_tokens[i]);
     // The same steps as for the start tag, its content and its end tag on lines of their own.

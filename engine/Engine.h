@@ -120,6 +120,8 @@ private:
     void raiseIndent(int steps);
     void lowerIndent(int steps);
     const RecTAGInfo& lookUpTag(std::string_view tag, int& direction) const;
+    /// The same for a tag whose key is known.
+    const RecTAGInfo& lookUpTag(std::string_view tag, std::string_view key, int& direction) const;
 
     ProgressSink* m_progress;
     Style m_style;

@@ -13,13 +13,17 @@ namespace zenkel {
 
 namespace {
 
-/// Whole-text colouring gives every other word the twin style of its colour class (style
-/// class + TwinStyles, same colour). The control measures text in pieces that end where the
-/// style changes and keeps the widths of pieces under 30 bytes in its position cache; with
-/// words as pieces, a long line is measured once and then mostly read from the cache, which
-/// makes a page of one long line quick to open and to edit.
+/// Whole-text colouring, and plain text in the default colour, give every other word the twin
+/// style of its colour class (style class + TwinStyles, same colour). The control lays out a
+/// changed line as a whole, measuring its text in pieces that end where the style changes; it
+/// keeps the widths of pieces under 30 bytes in its position cache and measures longer ones
+/// every time. With words as pieces, and no piece longer than MaxPieceBytes, a long line is
+/// measured once and then read from the cache, which makes a page of one long line quick to
+/// open and to edit. The cache holds enough pieces for such a page with few collisions (its
+/// table takes 16 bytes an entry).
 constexpr int TwinStyles = ColorClassCount;
-constexpr long PositionCacheEntries = 1 << 16;
+constexpr std::size_t MaxPieceBytes = 24;
+constexpr long PositionCacheEntries = 1 << 18;
 /// Styles of colours outside the colour set start here (32 ... 39 are Scintilla's own).
 constexpr int FirstExtraStyle = 40;
 constexpr int LastExtraStyle = 255;
@@ -112,6 +116,11 @@ RichEdit::RichEdit(QWidget* parent)
     setUpView();
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &RichEdit::onModified);
     connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &RichEdit::onStyleNeeded);
+    // The library's own handler of this notification works out the caret's column after every
+    // caret move by walking its line from the start, which takes milliseconds in a long line;
+    // onUpdateUi emits cursorPositionChanged instead. Brace matching, the handler's other task,
+    // is not used here.
+    disconnect(this, SIGNAL(SCN_UPDATEUI(int)), this, SLOT(handleUpdateUI(int)));
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &RichEdit::onUpdateUi);
 }
 
@@ -270,18 +279,37 @@ void RichEdit::styleBytes(long byteStart, std::string_view classes)
     const long n = std::min<long>(static_cast<long>(classes.size()), length - byteStart);
     if (byteStart < 0 || n <= 0)
         return;
-    // Each word, with the blank after it, is one piece for the control to measure: the
-    // style switches to the twin of its class after every blank.
-    const std::string_view text = utf8Text().substr(static_cast<std::size_t>(byteStart));
     std::string styles(classes.substr(0, static_cast<std::size_t>(n)));
+    styleWords(byteStart, styles);
+}
+
+void RichEdit::styleWords(long byteStart, std::string& styles)
+{
+    // Each word, with the blank after it, is one piece for the control to measure: a colour
+    // class style switches to its twin after every blank, and after MaxPieceBytes of a longer
+    // run (a long address, tags run together) at a character boundary, so that no piece is too
+    // long to be cached.
+    const std::string_view text = utf8Text().substr(static_cast<std::size_t>(byteStart));
     char twin = 0;
+    std::size_t piece = 0;
+    char runClass = -1;
     for (std::size_t i = 0; i < styles.size(); ++i) {
-        styles[i] = static_cast<char>(styles[i] + twin);
-        if (text[i] == ' ')
+        const char style = styles[i];
+        if (style != runClass) { // a change of style starts a new piece anyway
+            runClass = style;
+            piece = 0;
+        }
+        if (style < ColorClassCount)
+            styles[i] = static_cast<char>(style + twin);
+        ++piece;
+        const bool charEnds = i + 1 == styles.size() || (text[i + 1] & 0xC0) != 0x80;
+        if (text[i] == ' ' || (piece >= MaxPieceBytes && charEnds)) {
             twin ^= TwinStyles;
+            piece = 0;
+        }
     }
     sci(SCI_STARTSTYLING, static_cast<unsigned long>(byteStart), 0xFF);
-    SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(n), styles.data());
+    SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(styles.size()), styles.data());
     markAllStyled();
 }
 
@@ -343,7 +371,7 @@ char16_t RichEdit::charAt(int pos) const
     return c.isEmpty() ? char16_t(0) : c.front().unicode();
 }
 
-void RichEdit::setPlainUtf8(std::string_view utf8)
+void RichEdit::setPlainUtf8(std::string_view utf8, bool colored)
 {
     ChangeBatch batch(*this);
     m_hasRightToLeft = false;
@@ -355,13 +383,22 @@ void RichEdit::setPlainUtf8(std::string_view utf8)
         sci(SCI_SETUNDOCOLLECTION, 1);
         sci(SCI_EMPTYUNDOBUFFER);
     }
-    const long n = sci(SCI_GETLENGTH);
-    if (n > 0) {
-        sci(SCI_STARTSTYLING, 0, 0xFF);
-        sci(SCI_SETSTYLING, static_cast<unsigned long>(n), m_defaultStyle);
-    }
-    markAllStyled();
-    sci(SCI_GOTOPOS, 0);
+    if (colored)
+        recolorAll();
+    else
+        styleDefault();
+    // Caret and view go to the start without the control scrolling to the caret: that would
+    // lay out the first line at once, which in a page of one long line is all of the text.
+    sci(SCI_SETEMPTYSELECTION, 0);
+    sci(SCI_SETFIRSTVISIBLELINE, 0);
+    sci(SCI_SETXOFFSET, 0);
+}
+
+void RichEdit::styleDefault()
+{
+    std::string styles(
+        static_cast<std::size_t>(sci(SCI_GETLENGTH)), static_cast<char>(m_defaultStyle));
+    styleWords(0, styles);
 }
 
 void RichEdit::replaceAllUndoable(std::string_view utf8)
@@ -375,12 +412,9 @@ void RichEdit::replaceAllUndoable(std::string_view utf8)
         SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.data());
         sci(SCI_ENDUNDOACTION);
     }
-    const long n = sci(SCI_GETLENGTH);
-    if (n > 0) {
-        sci(SCI_STARTSTYLING, 0, 0xFF);
-        sci(SCI_SETSTYLING, static_cast<unsigned long>(n), m_defaultStyle);
-    }
-    markAllStyled();
+    // With colouring on, the end of the change colours the text.
+    if (!m_doColorTags)
+        styleDefault();
     m_recolorPending = true;
 }
 

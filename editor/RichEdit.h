@@ -38,7 +38,8 @@ QFont EditorFont();
 ///
 /// Signals for the window: keyDown (before a key is handled; set *swallow to drop the key),
 /// keyPress (before a typed character is inserted) and changed (once after each change of the
-/// text, be it a key, a command or a call of this class).
+/// text, be it a key, a command or a call of this class). cursorPositionChanged gives the line
+/// and the caret's position in it, counted as the positions are.
 class RichEdit : public QsciScintilla
 {
     Q_OBJECT
@@ -84,9 +85,10 @@ public:
     /// The character at pos, 0 outside the text.
     char16_t charAt(int pos) const;
 
-    /// Replaces the whole text with plain UTF-8 text in the default colour; clears the undo
-    /// history. Line ends are taken as they are (the file helpers give CR LF).
-    void setPlainUtf8(std::string_view utf8);
+    /// Replaces the whole text with plain UTF-8 text in the default colour, or with colored
+    /// coloured by its colour classes; clears the undo history; caret and view go to the
+    /// start. Line ends are taken as they are (the file helpers give CR LF).
+    void setPlainUtf8(std::string_view utf8, bool colored = false);
     /// Replaces the whole text with plain UTF-8 text as one step that undo takes back (Cancel
     /// All); the text is coloured as every undone or redone change is.
     void replaceAllUndoable(std::string_view utf8);
@@ -180,6 +182,11 @@ private:
     ColorValue colorOfStyle(int style) const;
     void replaceBytes(long byteStart, long byteEnd, std::string_view utf8);
     void markAllStyled();
+    /// Styles styles.size() bytes from byteStart with styles, a colour class style switching
+    /// to its twin after every blank; styles is changed.
+    void styleWords(long byteStart, std::string& styles);
+    /// Styles the whole text in the default colour.
+    void styleDefault();
     void onModified(int position, int type, const char* text, int length, int linesAdded, int line,
         int foldNow, int foldPrev, int token, int annotationLines);
     void onStyleNeeded(int position);
@@ -202,6 +209,11 @@ private:
     void rememberAnchor(long byte, long ch) const;
     int styleBefore(long bytePos) const;
     void flushChanges();
+    /// Typed text is inserted here rather than by the control where that is the same, so
+    /// that it is coloured before the control lays out its line for the caret: in a long line
+    /// that layout costs as much as the rest of the key together.
+    bool canInsertTypedText() const;
+    void finishTyping(const QString& text);
 
     // Right-to-left letters, laid out one by one in the order of the text.
     struct LetterCell
@@ -226,6 +238,7 @@ private:
     bool m_doColorTags = true;
     int m_defaultStyle = 0;
     int m_insertionStyle = -1;
+    long m_caretByte = -1; ///< caret at the last cursorPositionChanged
     std::vector<ColorValue> m_extraColors; ///< colours of styles FirstExtraStyle ...
     bool m_modified = false;
     bool m_modifiedSignalPending = false;

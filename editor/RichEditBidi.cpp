@@ -17,6 +17,7 @@
 #include "editor/RichEdit.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
@@ -203,6 +204,11 @@ std::vector<RichEdit::LetterCell> RichEdit::coverLetters(const QRect& area)
     for (long k = 0, n = sci(SCI_GETSELECTIONS); k < n; ++k)
         selections.emplace_back(sci(SCI_GETSELECTIONNSTART, static_cast<unsigned long>(k)),
             sci(SCI_GETSELECTIONNEND, static_cast<unsigned long>(k)));
+    // The control shows the selection grey while another program holds the X selection.
+    const QClipboard* clipboard = QApplication::clipboard();
+    const QColor selectionBack = clipboard->supportsSelection() && !clipboard->ownsSelection()
+        ? QColor(0xB0, 0xB0, 0xB0)
+        : m_selectionBack;
     const auto selected = [&](long pos) {
         return std::any_of(selections.begin(), selections.end(),
             [pos](const auto& s) { return s.first <= pos && pos < s.second; });
@@ -252,7 +258,7 @@ std::vector<RichEdit::LetterCell> RichEdit::coverLetters(const QRect& area)
                 }
                 if (selected(pos)) {
                     cell.fore = m_selectionFore;
-                    cell.back = m_selectionBack;
+                    cell.back = selectionBack;
                 } else {
                     const auto style = static_cast<unsigned long>(
                         sci(SCI_GETSTYLEAT, static_cast<unsigned long>(pos)));

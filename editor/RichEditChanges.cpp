@@ -22,6 +22,14 @@ bool insertsText(const QKeyEvent* event)
     return c.isPrint() || c == u'\r' || c == u'\t';
 }
 
+/// Keys whose text the control inserts as it is: printable, without Ctrl, Alt or Meta (its key
+/// map binds no printable key without them).
+bool typesPlainText(const QKeyEvent* event)
+{
+    return !event->text().isEmpty() && event->text().front().isPrint()
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier));
+}
+
 } // namespace
 
 // ---- events and notifications ---------------------------------------------------------
@@ -36,8 +44,42 @@ void RichEdit::keyPressEvent(QKeyEvent* event)
     }
     if (insertsText(event))
         emit keyPress(event->text().front());
-    ChangeBatch batch(*this);
-    QsciScintilla::keyPressEvent(event);
+    const bool typed = typesPlainText(event) && canInsertTypedText();
+    {
+        ChangeBatch batch(*this);
+        if (typed) {
+            const QByteArray utf8 = event->text().toUtf8();
+            SendScintilla(SCI_ADDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.constData());
+            event->accept();
+        } else {
+            QsciScintilla::keyPressEvent(event);
+        }
+    }
+    if (typed)
+        finishTyping(event->text());
+}
+
+bool RichEdit::canInsertTypedText() const
+{
+    // Where the control would do more than insert the text at the caret, it types itself.
+    return !isReadOnly() && sci(SCI_GETOVERTYPE) == 0 && sci(SCI_GETSELECTIONS) == 1
+        && sci(SCI_GETSELECTIONEMPTY) != 0 && sci(SCI_GETSELECTIONNCARETVIRTUALSPACE, 0) == 0
+        && sci(SCI_AUTOCACTIVE) == 0 && sci(SCI_GETWRAPMODE) == SC_WRAP_NONE;
+}
+
+void RichEdit::finishTyping(const QString& text)
+{
+    // What the control does after it inserts typed text: scroll to the caret, remember its x
+    // for Up and Down, show it steadily (setting its blink period again restarts the blink)
+    // and report the character.
+    sci(SCI_SCROLLCARET);
+    sci(SCI_CHOOSECARETX);
+    const long period = sci(SCI_GETCARETPERIOD);
+    if (period > 0) {
+        sci(SCI_SETCARETPERIOD, static_cast<unsigned long>(period + 1));
+        sci(SCI_SETCARETPERIOD, static_cast<unsigned long>(period));
+    }
+    emit SCN_CHARADDED(static_cast<int>(text.toUcs4().value(0)));
 }
 
 void RichEdit::dropEvent(QDropEvent* event)
@@ -212,6 +254,13 @@ void RichEdit::onUpdateUi(int updated)
 {
     if (updated & SC_UPDATE_SELECTION)
         m_insertionStyle = -1;
+    const long caretByte = sci(SCI_GETCURRENTPOS);
+    if (caretByte != m_caretByte) {
+        m_caretByte = caretByte;
+        const int caret = charPosition(caretByte);
+        const int line = lineOfPosition(caret);
+        emit cursorPositionChanged(line, caret - lineStartPosition(line));
+    }
 }
 
 } // namespace zenkel

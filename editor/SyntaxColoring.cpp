@@ -68,14 +68,13 @@ bool LoadREFromFile(RichEdit& editor, const QString& path, QString* error, bool 
         bytes = std::string();
         editor.setEncoding(encoding);
         editor.setDefaultColor(editor.colorSet().TextCol);
-        editor.setPlainUtf8(text);
         // The text in the editor is the file's text, so colouring it in place is the same as
         // streaming the coloured document over it.
-        if (editor.DoColorTags() && !unattended)
-            editor.recolorAll();
+        editor.setPlainUtf8(text, editor.DoColorTags() && !unattended);
         editor.setDefaultColor(editor.colorSet().TextCol);
         editor.setInsertionColor(editor.colorSet().TextCol);
-        editor.setCaretPosition(0);
+        // The caret is at 0 already; moving it there again would make the control lay out
+        // the first line before it is shown.
         editor.setModifiedFlag(modified);
     }
     focusWhenVisible(editor);

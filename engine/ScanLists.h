@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <new>
@@ -56,27 +57,39 @@ public:
         if (capacity > m_capacity)
             reallocate(capacity);
     }
-    /// Room for n more values at the end, uninitialised; commit them with grow().
+    /// Room for n more values at the end, uninitialised; setSize() takes in what was written.
     T* space(std::size_t n)
     {
         if (n > m_capacity - m_size)
             reallocate(std::max(m_size + n, m_capacity + m_capacity / 2 + 16));
         return m_data + m_size;
     }
-    void grow(std::size_t n) { m_size += n; }
-    void shrink(std::size_t n) { m_size = n; }
+    /// A size up to the room that space() made.
+    void setSize(std::size_t n) { m_size = n; }
     void push_back(T value)
     {
         *space(1) = value;
         ++m_size;
     }
     void pop_back() { --m_size; }
+    /// Appends n values, which may lie in this array itself.
     void append(const T* values, std::size_t n)
     {
         if (n == 0)
             return;
+        if (n > m_capacity - m_size && contains(values)) {
+            const std::size_t offset = static_cast<std::size_t>(values - m_data);
+            space(n);
+            values = m_data + offset;
+        }
         std::memcpy(space(n), values, n * sizeof(T));
         m_size += n;
+    }
+    /// True when p points into the values held.
+    bool contains(const T* p) const
+    {
+        const std::less_equal<const T*> notAfter;
+        return m_data && notAfter(m_data, p) && !notAfter(m_data + m_size, p);
     }
 
 private:
@@ -136,6 +149,10 @@ public:
     {
         if (piece.empty())
             return;
+        if (m_chars.contains(piece.data())) {
+            appendLines(std::string(piece)); // the list may move while the piece is copied
+            return;
+        }
         char* const base = m_chars.space(piece.size()) - m_chars.size();
         std::size_t size = m_chars.size();
         const char* from = piece.data();
@@ -148,7 +165,7 @@ public:
             from += n + 1;
         }
         std::memcpy(base + size, from, static_cast<std::size_t>(end - from));
-        m_chars.shrink(size + static_cast<std::size_t>(end - from));
+        m_chars.setSize(size + static_cast<std::size_t>(end - from));
     }
     void closeLines()
     {

@@ -182,6 +182,54 @@ TEST(RichEditTest, TypedTextTakesTheInsertionColourOrThatOfTheCharacterBefore)
     EXPECT_EQ(editor.plainText(), "<b>yz");
 }
 
+TEST(RichEditTest, TypedTextGoesInAsTheControlTypesIt)
+{
+    struct Case
+    {
+        const char* name;
+        int start;
+        int length;
+        bool overtype;
+        bool readOnly;
+        const char* expected;
+        const char* afterUndo; ///< typing into the text is one step for undo
+    };
+    const Case cases[] = {
+        {"at the caret", 5, 0, false, false, "01234ab56789", "0123456789"},
+        {"over a selection", 1, 2, false, false, "0ab3456789", "0a3456789"},
+        {"overtype", 5, 0, true, false, "01234ab789", "01234a6789"},
+        {"read-only", 5, 0, false, true, "0123456789", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RichEdit editor;
+        setColoredText(editor, "0123456789");
+        editor.setOverwriteMode(c.overtype);
+        editor.setReadOnly(c.readOnly);
+        editor.selectRange(c.start, c.length);
+        std::vector<int> added;
+        QObject::connect(
+            &editor, &QsciScintillaBase::SCN_CHARADDED, [&](int ch) { added.push_back(ch); });
+        QTest::keyClicks(&editor, "ab");
+        EXPECT_EQ(editor.plainText(), c.expected);
+        if (c.readOnly)
+            continue;
+        EXPECT_EQ(added, (std::vector<int> {'a', 'b'}));
+        EXPECT_EQ(editor.caretPosition(), c.start + 2);
+        editor.undo();
+        EXPECT_EQ(editor.plainText(), c.afterUndo);
+    }
+
+    // The view follows the caret past the right edge.
+    RichEdit editor;
+    editor.resize(200, 100);
+    editor.show();
+    setColoredText(editor, std::string(400, 'x'));
+    editor.SendScintilla(QsciScintillaBase::SCI_SETEMPTYSELECTION, 400ul);
+    QTest::keyClick(&editor, Qt::Key_A);
+    EXPECT_GT(editor.SendScintilla(QsciScintillaBase::SCI_GETXOFFSET), 0);
+}
+
 TEST(RichEditTest, ModifiedFlagIsSetByEditsAndOnlyClearedByTheCaller)
 {
     RichEdit editor;
@@ -242,6 +290,24 @@ TEST(RichEditTest, ReportsAndScrollsTheFirstVisibleLine)
     setColoredText(editor, text);
     editor.setFirstVisibleLine(120);
     EXPECT_EQ(editor.firstVisibleLine(), 120);
+}
+
+TEST(RichEditTest, CaretMovesAreReportedOnceWithLineAndPositionInIt)
+{
+    RichEdit editor;
+    editor.resize(400, 200);
+    editor.show();
+    editor.setPlainUtf8("\xC3\xA4\xC3\xA4x\r\n\xE2\x82\xAC"
+                        "abc");
+    QCoreApplication::processEvents();
+    std::vector<std::pair<int, int>> reported;
+    QObject::connect(&editor, &QsciScintilla::cursorPositionChanged,
+        [&](int line, int index) { reported.emplace_back(line, index); });
+    editor.setCaretPosition(7);
+    QCoreApplication::processEvents();
+    editor.setCaretPosition(7);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(reported, (std::vector<std::pair<int, int>> {{1, 2}}));
 }
 
 TEST(RichEditTest, RightToLeftLettersAreLaidOutInTheOrderOfTheText)

@@ -183,5 +183,19 @@ TEST(ScannerTest, WritesDiagnosticFiles)
     EXPECT_EQ(read("0tmp_nftags.htm"), "###<!--:1\r\n<!-- c\r\n d -->\r\n");
 }
 
+TEST(TextListTest, EntriesOfTheListItselfSurviveItsGrowth)
+{
+    // Each add and appendLines copies from the list's own storage while the list grows.
+    TextList list;
+    list.add("abc");
+    for (int i = 0; i < 12; ++i)
+        list.add(list[list.size() - 1].substr(0, 3));
+    list.appendLines(list[0]);
+    list.closeLines();
+    EXPECT_EQ(list.size(), 14u);
+    EXPECT_EQ(list.back(), "abc");
+    EXPECT_EQ(list.characterCount(), 42u);
+}
+
 } // namespace
 } // namespace zenkel::test

@@ -9,9 +9,12 @@
 #include <QTemporaryDir>
 
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -40,6 +43,44 @@ std::string makePage(std::size_t size, bool oneLine)
         page += eol;
     }
     page += std::string("</body>") + eol + "</html>" + eol;
+    return page;
+}
+
+/// A page of about size bytes on one line, nearer to a real page than makePage: thousands of
+/// different words of the frequencies of running text, long addresses in quotes and tags run
+/// together (pieces without a blank).
+std::string makeVariedPage(std::size_t size)
+{
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](std::uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    static const char* const syllables[] = {"ka", "ren", "to", "mi", "sel", "da", "vor", "un", "li",
+        "ber", "sta", "ne", "qua", "fi", "gol", "he", "ra", "mon", "ti", "ex"};
+    std::vector<std::string> words(6000);
+    for (std::string& w : words)
+        for (std::uint32_t k = 0, n = 1 + next(4); k < n; ++k)
+            w += syllables[next(20)];
+    // Word k is taken about 1/k as often as the most frequent one, as in running text.
+    const auto word = [&] {
+        const double u = next(1u << 20) / double(1u << 20);
+        return words[static_cast<std::size_t>(std::exp(u * std::log(double(words.size())))) - 1];
+    };
+    std::string page = "<html><body><div class=\"main\"><table>";
+    for (int row = 0; page.size() < size; ++row) {
+        page += "<tr><td class=\"c" + std::to_string(row % 7)
+            + "\"><a href=\"https://www.example.org/" + word() + "/" + word() + "-"
+            + std::to_string(row) + ".html#s" + std::to_string(row % 13) + "\">" + word() + " "
+            + word() + "</a></td><td>";
+        for (std::uint32_t k = 0, n = 8 + next(12); k < n; ++k)
+            page += word() + (k + 1 == n ? ". " : next(6) == 0 ? ", " : " ");
+        page += "<b>" + word() + "</b></td></tr>";
+        if (row % 40 == 39)
+            page += "</table></div><!-- part " + std::to_string(row)
+                + " --><div class=\"x\"><table>";
+    }
+    page += "</table></div></body></html>";
     return page;
 }
 
@@ -95,9 +136,10 @@ TypingTimes measureTyping(zenkel::RichEdit& editor, int rounds)
     return times;
 }
 
-void runCase(const QTemporaryDir& dir, const char* name, std::size_t size, bool oneLine)
+void runCase(
+    const QTemporaryDir& dir, const char* name, std::size_t size, bool oneLine, bool varied = false)
 {
-    const std::string page = makePage(size, oneLine);
+    const std::string page = varied ? makeVariedPage(size) : makePage(size, oneLine);
     const QString path = dir.filePath(QString::fromLatin1(name));
     {
         std::ofstream out(path.toStdString(), std::ios::binary);
@@ -143,7 +185,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    // An argument picks one case by name: "2.5", "25" or "one-line".
+    // An argument picks one case by name: "2.5", "25", "one-line" or "one-line-varied".
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (only.isEmpty() || only == "2.5")
         runCase(dir, "page-2.5MB.htm", 2500000, false);
@@ -151,5 +193,7 @@ int main(int argc, char** argv)
         runCase(dir, "page-25MB.htm", 25000000, false);
     if (only.isEmpty() || only == "one-line")
         runCase(dir, "one-line-2.5MB.htm", 2500000, true);
+    if (only.isEmpty() || only == "one-line-varied")
+        runCase(dir, "one-line-varied-2.5MB.htm", 2500000, true, true);
     return 0;
 }

@@ -120,6 +120,8 @@ private:
     void raiseIndent(int steps);
     void lowerIndent(int steps);
     const RecTAGInfo& lookUpTag(std::string_view tag, int& direction) const;
+    /// The same for a tag whose key is known.
+    const RecTAGInfo& lookUpTag(std::string_view tag, std::string_view key, int& direction) const;
 
     ProgressSink* m_progress;
     Style m_style;
@@ -144,6 +146,7 @@ private:
     std::string m_tagWork;
     std::string m_key;
     std::string m_lineBuffer;
+    std::string m_elementLine; ///< a short element joined on one line
     std::string_view m_firstLinePrefix; ///< goes in front of the next line emitted
     bool m_countCodePoints = false; ///< the text is UTF-8: wrapping counts characters
     long long m_markerCounter = 0;

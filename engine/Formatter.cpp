@@ -58,6 +58,12 @@ const RecTAGInfo& Engine::lookUpTag(std::string_view tag, int& direction) const
 {
     std::string key;
     keyInto(tag, key);
+    return lookUpTag(tag, key, direction);
+}
+
+const RecTAGInfo& Engine::lookUpTag(
+    std::string_view tag, std::string_view key, int& direction) const
+{
     int entry = 0;
     direction = m_index.findTag(key, tag.size() > 1 && tag[1] == '/', entry);
     return m_style.tags[entry];
@@ -125,7 +131,7 @@ bool Engine::isOneLineContent(std::string_view token) const
     keyInto(lastTag, key);
     if (key == entry.TagOpen)
         return true;
-    const RecTAGInfo& last = lookUpTag(lastTag, direction);
+    const RecTAGInfo& last = lookUpTag(lastTag, key, direction);
     return !addsLinesAt(last, direction > 0);
 }
 
@@ -161,7 +167,8 @@ std::size_t Engine::shortElementEnd(std::size_t start, const RecTAGInfo& entry)
 
 void Engine::formatShortElement(std::size_t start, std::size_t end, const RecTAGInfo& entry)
 {
-    std::string line;
+    std::string& line = m_elementLine;
+    line.clear();
     for (std::size_t i = start; i <= end; ++i)
         line += withoutTrailingBlanks(m_tokens[i]);
     // The same steps as for the start tag, its content and its end tag on lines of their own.
@@ -199,7 +206,7 @@ void Engine::formatRunStart(std::string_view token, const RecTAGInfo& entry)
     if (key == entry.TagOpen)
         return;
     int direction = 0;
-    const RecTAGInfo& last = lookUpTag(lastTag, direction);
+    const RecTAGInfo& last = lookUpTag(lastTag, key, direction);
     if (direction < 0) {
         AutoComment(false, last);
         lineBreaks(last.CRLFFollowed);

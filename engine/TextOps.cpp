@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace zenkel {
@@ -77,9 +78,19 @@ void keyInto(std::string_view tagText, std::string& key, std::size_t maxLength)
 
 bool isUtf8Text(std::string_view text)
 {
-    const bool highByte = std::any_of(
-        text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    return highByte && IsValidUtf8(text);
+    // The first byte above 127 is looked for eight bytes at a time; the ASCII in front of it
+    // is valid UTF-8 and need not be checked again.
+    std::size_t i = 0;
+    std::uint64_t word;
+    while (i + sizeof word <= text.size()) {
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if ((word & 0x8080808080808080u) != 0)
+            break;
+        i += sizeof word;
+    }
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
+        ++i;
+    return i < text.size() && IsValidUtf8(text.substr(i));
 }
 
 void convertTagNameCase(std::string& text, std::size_t lt, int tagCase)

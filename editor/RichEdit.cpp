@@ -250,8 +250,7 @@ void RichEdit::setRangeColor(int start, int length, ColorValue color)
     const long b1 = bytePosition(start + std::max(length, 0));
     if (b1 <= b0)
         return;
-    sci(SCI_STARTSTYLING, static_cast<unsigned long>(b0), 0xFF);
-    sci(SCI_SETSTYLING, static_cast<unsigned long>(b1 - b0), styleForColor(color));
+    styleRange(b0, b1, styleForColor(color));
     markAllStyled();
 }
 
@@ -261,8 +260,7 @@ void RichEdit::setRangeClass(int start, int length, ColorClass colorClass)
     const long b1 = bytePosition(start + std::max(length, 0));
     if (b1 <= b0)
         return;
-    sci(SCI_STARTSTYLING, static_cast<unsigned long>(b0), 0xFF);
-    sci(SCI_SETSTYLING, static_cast<unsigned long>(b1 - b0), static_cast<long>(colorClass));
+    styleRange(b0, b1, static_cast<int>(colorClass));
     markAllStyled();
 }
 
@@ -281,6 +279,7 @@ void RichEdit::styleBytes(long byteStart, std::string_view classes)
         return;
     std::string styles(classes.substr(0, static_cast<std::size_t>(n)));
     styleWords(byteStart, styles);
+    markAllStyled();
 }
 
 void RichEdit::styleWords(long byteStart, std::string& styles)
@@ -289,7 +288,13 @@ void RichEdit::styleWords(long byteStart, std::string& styles)
     // class style switches to its twin after every blank, and after MaxPieceBytes of a longer
     // run (a long address, tags run together) at a character boundary, so that no piece is too
     // long to be cached.
-    const std::string_view text = utf8Text().substr(static_cast<std::size_t>(byteStart));
+    if (styles.empty())
+        return;
+    // A pointer to the range moves the editor's gap only when the gap lies inside it.
+    const auto* text = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER,
+        static_cast<unsigned long>(byteStart), static_cast<long>(styles.size())));
+    if (!text)
+        return;
     char twin = 0;
     std::size_t piece = 0;
     char runClass = -1;
@@ -310,7 +315,14 @@ void RichEdit::styleWords(long byteStart, std::string& styles)
     }
     sci(SCI_STARTSTYLING, static_cast<unsigned long>(byteStart), 0xFF);
     SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(styles.size()), styles.data());
-    markAllStyled();
+}
+
+void RichEdit::styleRange(long byteStart, long byteEnd, int style)
+{
+    if (byteEnd <= byteStart)
+        return;
+    std::string styles(static_cast<std::size_t>(byteEnd - byteStart), static_cast<char>(style));
+    styleWords(byteStart, styles);
 }
 
 void RichEdit::styleRuns(long byteStart, long byteLength, const std::vector<ColorRun>& runs)
@@ -318,11 +330,8 @@ void RichEdit::styleRuns(long byteStart, long byteLength, const std::vector<Colo
     const long end = std::min(byteStart + byteLength, sci(SCI_GETLENGTH));
     for (const ColorRun& run : runs) {
         const long b0 = byteStart + static_cast<long>(run.start);
-        const long b1 = std::min(b0 + static_cast<long>(run.length), end);
-        if (b1 <= b0)
-            continue;
-        sci(SCI_STARTSTYLING, static_cast<unsigned long>(b0), 0xFF);
-        sci(SCI_SETSTYLING, static_cast<unsigned long>(b1 - b0), static_cast<long>(run.colorClass));
+        styleRange(b0, std::min(b0 + static_cast<long>(run.length), end),
+            static_cast<int>(run.colorClass));
     }
     markAllStyled();
 }
@@ -396,9 +405,8 @@ void RichEdit::setPlainUtf8(std::string_view utf8, bool colored)
 
 void RichEdit::styleDefault()
 {
-    std::string styles(
-        static_cast<std::size_t>(sci(SCI_GETLENGTH)), static_cast<char>(m_defaultStyle));
-    styleWords(0, styles);
+    styleRange(0, sci(SCI_GETLENGTH), m_defaultStyle);
+    markAllStyled();
 }
 
 void RichEdit::replaceAllUndoable(std::string_view utf8)

@@ -183,8 +183,10 @@ private:
     void replaceBytes(long byteStart, long byteEnd, std::string_view utf8);
     void markAllStyled();
     /// Styles styles.size() bytes from byteStart with styles, a colour class style switching
-    /// to its twin after every blank; styles is changed.
+    /// to its twin after every blank; styles is changed. The callers mark the text styled.
     void styleWords(long byteStart, std::string& styles);
+    /// Styles byteStart .. byteEnd with one style, in words as styleWords does.
+    void styleRange(long byteStart, long byteEnd, int style);
     /// Styles the whole text in the default colour.
     void styleDefault();
     void onModified(int position, int type, const char* text, int length, int linesAdded, int line,

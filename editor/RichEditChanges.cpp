@@ -221,12 +221,8 @@ void RichEdit::flushChanges()
                 static_cast<unsigned long>(sci(SCI_GETCONTROLCHARSYMBOL)));
     }
     if (!m_pendingInserts.empty()) {
-        for (const PendingInsert& p : m_pendingInserts) {
-            if (p.length <= 0)
-                continue;
-            sci(SCI_STARTSTYLING, static_cast<unsigned long>(p.start), 0xFF);
-            sci(SCI_SETSTYLING, static_cast<unsigned long>(p.length), p.style);
-        }
+        for (const PendingInsert& p : m_pendingInserts)
+            styleRange(p.start, p.start + p.length, p.style);
         m_pendingInserts.clear();
         markAllStyled();
     }

@@ -211,11 +211,19 @@ private:
     void rememberAnchor(long byte, long ch) const;
     int styleBefore(long bytePos) const;
     void flushChanges();
-    /// Typed text is inserted here rather than by the control where that is the same, so
-    /// that it is coloured before the control lays out its line for the caret: in a long line
-    /// that layout costs as much as the rest of the key together.
-    bool canInsertTypedText() const;
-    void finishTyping(const QString& text);
+    /// Typed text, Backspace and Delete change the text here rather than in the control where
+    /// that is the same, so that the text is coloured (and the tag at the caret repainted)
+    /// before the control lays out its line for the caret: in a long line that layout costs
+    /// as much as the rest of the key together.
+    enum class CaretEdit
+    {
+        None, ///< the control handles the key
+        Type,
+        DeleteBack,
+        DeleteForward,
+    };
+    CaretEdit caretEditOf(const QKeyEvent* event) const;
+    void finishCaretEdit(const QString& typed);
 
     // Right-to-left letters, laid out one by one in the order of the text.
     struct LetterCell

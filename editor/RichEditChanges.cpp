@@ -44,34 +44,62 @@ void RichEdit::keyPressEvent(QKeyEvent* event)
     }
     if (insertsText(event))
         emit keyPress(event->text().front());
-    const bool typed = typesPlainText(event) && canInsertTypedText();
+    const CaretEdit edit = caretEditOf(event);
     {
         ChangeBatch batch(*this);
-        if (typed) {
+        const long caret = sci(SCI_GETCURRENTPOS);
+        switch (edit) {
+        case CaretEdit::Type: {
             const QByteArray utf8 = event->text().toUtf8();
             SendScintilla(SCI_ADDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.constData());
-            event->accept();
-        } else {
+            break;
+        }
+        case CaretEdit::DeleteBack: { // a whole character, CR LF as one
+            const long from = sci(SCI_POSITIONBEFORE, static_cast<unsigned long>(caret));
+            sci(SCI_DELETERANGE, static_cast<unsigned long>(from), caret - from);
+            break;
+        }
+        case CaretEdit::DeleteForward: {
+            const long to = sci(SCI_POSITIONAFTER, static_cast<unsigned long>(caret));
+            sci(SCI_DELETERANGE, static_cast<unsigned long>(caret), to - caret);
+            break;
+        }
+        case CaretEdit::None:
             QsciScintilla::keyPressEvent(event);
+            break;
         }
     }
-    if (typed)
-        finishTyping(event->text());
+    if (edit != CaretEdit::None) {
+        event->accept();
+        finishCaretEdit(edit == CaretEdit::Type ? event->text() : QString());
+    }
 }
 
-bool RichEdit::canInsertTypedText() const
+RichEdit::CaretEdit RichEdit::caretEditOf(const QKeyEvent* event) const
 {
-    // Where the control would do more than insert the text at the caret, it types itself.
-    return !isReadOnly() && sci(SCI_GETOVERTYPE) == 0 && sci(SCI_GETSELECTIONS) == 1
-        && sci(SCI_GETSELECTIONEMPTY) != 0 && sci(SCI_GETSELECTIONNCARETVIRTUALSPACE, 0) == 0
-        && sci(SCI_AUTOCACTIVE) == 0 && sci(SCI_GETWRAPMODE) == SC_WRAP_NONE;
+    // Where the control would do more than insert or delete at the caret, it does the key
+    // itself.
+    if (isReadOnly() || sci(SCI_GETOVERTYPE) != 0 || sci(SCI_GETSELECTIONS) != 1
+        || sci(SCI_GETSELECTIONEMPTY) == 0 || sci(SCI_GETSELECTIONNCARETVIRTUALSPACE, 0) != 0
+        || sci(SCI_AUTOCACTIVE) != 0 || sci(SCI_GETWRAPMODE) != SC_WRAP_NONE)
+        return CaretEdit::None;
+    if (typesPlainText(event))
+        return CaretEdit::Type;
+    if (event->modifiers() != Qt::NoModifier)
+        return CaretEdit::None;
+    const long caret = sci(SCI_GETCURRENTPOS);
+    if (event->key() == Qt::Key_Backspace && caret > 0 && sci(SCI_GETBACKSPACEUNINDENTS) == 0)
+        return CaretEdit::DeleteBack;
+    if (event->key() == Qt::Key_Delete && caret < sci(SCI_GETLENGTH))
+        return CaretEdit::DeleteForward;
+    return CaretEdit::None;
 }
 
-void RichEdit::finishTyping(const QString& text)
+void RichEdit::finishCaretEdit(const QString& typed)
 {
-    // What the control does after it inserts typed text: scroll to the caret, remember its x
-    // for Up and Down, show it steadily (setting its blink period again restarts the blink)
-    // and report the character.
+    // What the control does after it inserts typed text or deletes at the caret: scroll to
+    // the caret, remember its x for Up and Down, show it steadily (setting its blink period
+    // again restarts the blink) and report a typed character.
     sci(SCI_SCROLLCARET);
     sci(SCI_CHOOSECARETX);
     const long period = sci(SCI_GETCARETPERIOD);
@@ -79,7 +107,8 @@ void RichEdit::finishTyping(const QString& text)
         sci(SCI_SETCARETPERIOD, static_cast<unsigned long>(period + 1));
         sci(SCI_SETCARETPERIOD, static_cast<unsigned long>(period));
     }
-    emit SCN_CHARADDED(static_cast<int>(text.toUcs4().value(0)));
+    if (!typed.isEmpty())
+        emit SCN_CHARADDED(static_cast<int>(typed.toUcs4().value(0)));
 }
 
 void RichEdit::dropEvent(QDropEvent* event)
@@ -220,12 +249,13 @@ void RichEdit::flushChanges()
             sci(SCI_SETCONTROLCHARSYMBOL,
                 static_cast<unsigned long>(sci(SCI_GETCONTROLCHARSYMBOL)));
     }
-    if (!m_pendingInserts.empty()) {
-        for (const PendingInsert& p : m_pendingInserts)
-            styleRange(p.start, p.start + p.length, p.style);
-        m_pendingInserts.clear();
+    for (const PendingInsert& p : m_pendingInserts)
+        styleRange(p.start, p.start + p.length, p.style);
+    m_pendingInserts.clear();
+    // A change leaves the text after it unstyled for the control, which would ask for styles
+    // at the next paint and check its layout of the changed line against the text again.
+    if (m_changePending)
         markAllStyled();
-    }
     if (m_recolorPending) {
         m_recolorPending = false;
         if (m_doColorTags)

@@ -230,6 +230,37 @@ TEST(RichEditTest, TypedTextGoesInAsTheControlTypesIt)
     EXPECT_GT(editor.SendScintilla(QsciScintillaBase::SCI_GETXOFFSET), 0);
 }
 
+TEST(RichEditTest, BackspaceAndDeleteRemoveWholeCharactersAsTheControlDoes)
+{
+    struct Case
+    {
+        const char* name;
+        int caret;
+        Qt::Key key;
+        const char* afterTwo; ///< after two presses
+        int caretAfter;
+    };
+    // "a\xC3\xA4\r\nb<c>" counted as the editor does: a, ä, CR, LF, b, <, c, >
+    const Case cases[] = {
+        {"backspace over a line end and a letter", 4, Qt::Key_Backspace, "ab<c>", 1},
+        {"backspace at the start", 0, Qt::Key_Backspace, "a\xC3\xA4\r\nb<c>", 0},
+        {"delete over a letter and a line end", 1, Qt::Key_Delete, "ab<c>", 1},
+        {"delete at the end", 8, Qt::Key_Delete, "a\xC3\xA4\r\nb<c>", 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RichEdit editor;
+        setColoredText(editor, "a\xC3\xA4\r\nb<c>");
+        editor.setCaretPosition(c.caret);
+        QTest::keyClick(&editor, c.key);
+        QTest::keyClick(&editor, c.key);
+        EXPECT_EQ(editor.plainText(), QString::fromUtf8(c.afterTwo));
+        EXPECT_EQ(editor.caretPosition(), c.caretAfter);
+        editor.undo(); // both presses are one step
+        EXPECT_EQ(editor.plainText(), QString::fromUtf8("a\xC3\xA4\r\nb<c>"));
+    }
+}
+
 TEST(RichEditTest, ModifiedFlagIsSetByEditsAndOnlyClearedByTheCaller)
 {
     RichEdit editor;

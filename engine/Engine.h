@@ -94,7 +94,9 @@ private:
     void appendPending(std::string_view text);
     std::size_t handleOwnToken(std::size_t start, std::size_t rawEnd, bool layoutTag);
     std::size_t handleTextTag(int entry, std::size_t start, std::size_t rawEnd, bool layoutTag);
-    void finishTagCopy(std::string& tag, std::size_t& next, bool layoutTag) const;
+    /// Finishes the copy of a tag that runs from text[from] to the end of text.
+    void finishTagCopy(
+        std::string& text, std::size_t from, std::size_t& next, bool layoutTag) const;
     std::size_t handleBlock(BlockKind kind, std::size_t start);
     std::size_t blockEnd(BlockKind kind, std::size_t start);
     bool isSimpleCell(std::size_t start, std::size_t cellEnd);

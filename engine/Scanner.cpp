@@ -173,30 +173,34 @@ void Engine::emitPending()
     m_pendingHasText = false;
 }
 
-void Engine::finishTagCopy(std::string& tag, std::size_t& next, bool layoutTag) const
+void Engine::finishTagCopy(
+    std::string& text, std::size_t from, std::size_t& next, bool layoutTag) const
 {
     // Whitespace right after a tag is kept as one blank on the tag, except after layout tags.
     // The copy is already collapsed, so the blank is added only where none ends the tag.
     if (next < m_sourceText.size() && isInputBlank(m_sourceText[next]) && !layoutTag) {
-        if (tag.empty() || tag.back() != ' ')
-            tag += ' ';
+        if (text.size() == from || text.back() != ' ')
+            text += ' ';
         ++next;
     }
     // Tidying must not make a comment start of what was none: a later scan of the output would
     // take the text after it for a comment, which compressing purges, or drop it at once as a
     // generated "<!--~" comment.
-    if (!tidyingMakesComment(tag))
-        tidyBrackets(tag);
+    if (!tidyingMakesComment(std::string_view(text).substr(from)))
+        tidyBrackets(text, from);
 }
 
 namespace {
 
-/// The raw tag with LFs and TABs turned into blanks, runs of blanks collapsed, and its name's
-/// case converted (collapsing first does not move the end of the name).
-void copyRawTag(std::string_view raw, int tagCase, std::string& tag)
+/// Appends the raw tag to text with LFs and TABs turned into blanks, runs of blanks collapsed,
+/// and its name's case converted (collapsing first does not move the end of the name).
+void appendRawTag(std::string_view raw, int tagCase, std::string& text)
 {
-    tag.resize(raw.size());
-    char* out = tag.data();
+    // Appended first (which sizes the copy without filling it), then rewritten over itself.
+    const std::size_t from = text.size();
+    text.append(raw);
+    char* const begin = text.data() + from;
+    char* out = begin;
     bool lastBlank = false;
     for (char c : raw) {
         if (c == '\n' || c == '\t')
@@ -207,8 +211,8 @@ void copyRawTag(std::string_view raw, int tagCase, std::string& tag)
         lastBlank = blank;
         *out++ = c;
     }
-    tag.resize(static_cast<std::size_t>(out - tag.data()));
-    convertTagNameCase(tag, 0, tagCase);
+    text.resize(from + static_cast<std::size_t>(out - begin));
+    convertTagNameCase(text, from, tagCase);
 }
 
 } // namespace
@@ -216,10 +220,11 @@ void copyRawTag(std::string_view raw, int tagCase, std::string& tag)
 std::size_t Engine::handleOwnToken(std::size_t start, std::size_t rawEnd, bool layoutTag)
 {
     std::string& tag = m_work;
-    copyRawTag(
+    tag.clear();
+    appendRawTag(
         std::string_view(m_sourceText).substr(start, rawEnd - start), m_style.options.TagCase, tag);
     std::size_t next = rawEnd;
-    finishTagCopy(tag, next, layoutTag);
+    finishTagCopy(tag, 0, next, layoutTag);
     // The tag replaces the pending text: whitespace still pending is dropped.
     m_pending.clear();
     m_pendingHasText = false;
@@ -230,17 +235,18 @@ std::size_t Engine::handleOwnToken(std::size_t start, std::size_t rawEnd, bool l
 std::size_t Engine::handleTextTag(int entry, std::size_t start, std::size_t rawEnd, bool layoutTag)
 {
     const RecTAGInfo& info = m_style.tags[entry];
-    std::string& tag = m_tagWork; // m_work is emitPending's
-    copyRawTag(
-        std::string_view(m_sourceText).substr(start, rawEnd - start), m_style.options.TagCase, tag);
-    const bool isEndTag = tag.size() > 1 && tag[1] == '/';
+    const std::string_view raw = std::string_view(m_sourceText).substr(start, rawEnd - start);
+    // The copy keeps the raw tag's second character (the first is "<", so no blank before it
+    // is dropped, and "/" changes neither with TABs nor with case).
+    const bool isEndTag = raw.size() > 1 && raw[1] == '/';
     if (!isEndTag && info.CRLFLeading > 0)
         emitPending();
+    // The tag is copied straight into the pending text: its copy is in pending form already (it
+    // begins with "<", its blanks are single blanks and it holds no TAB or LF).
+    const std::size_t from = m_pending.size();
+    appendRawTag(raw, m_style.options.TagCase, m_pending);
     std::size_t next = rawEnd;
-    finishTagCopy(tag, next, layoutTag);
-    // The copy is already in pending form: it begins with "<", its blanks are single blanks
-    // and it holds no TAB or LF; so it is appended as it is.
-    m_pending += tag;
+    finishTagCopy(m_pending, from, next, layoutTag);
     m_pendingHasText = true;
     if (isEndTag && info.CRLFFollowed > 0)
         emitPending();

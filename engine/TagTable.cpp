@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace zenkel {
 
@@ -201,11 +202,22 @@ std::string counterEndStep(TagTable& table, const RecTAGInfo& current)
 
 std::uint32_t TagIndex::hashOf(std::string_view key)
 {
-    // FNV-1a: keys are a few characters long, so a simple byte hash is fast and spreads well.
-    std::uint32_t hash = 2166136261u;
-    for (char c : key)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-    return hash;
+    // Keys are a few characters long: up to eight characters from each end, read as two
+    // words, and the length are mixed with one multiplication each, instead of one step per
+    // character.
+    const std::size_t n = key.size();
+    std::uint64_t head = 0;
+    std::uint64_t tail = 0;
+    if (n >= sizeof head) {
+        std::memcpy(&head, key.data(), sizeof head);
+        std::memcpy(&tail, key.data() + n - sizeof tail, sizeof tail);
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            head |= std::uint64_t {static_cast<unsigned char>(key[i])} << (8 * i);
+    }
+    std::uint64_t hash = (head * 0x9E3779B97F4A7C15u) ^ (tail * 0xC2B2AE3D27D4EB4Fu) ^ n;
+    hash ^= hash >> 29;
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
 }
 
 std::size_t TagIndex::slotOf(std::string_view key, std::uint32_t hash) const
@@ -213,7 +225,16 @@ std::size_t TagIndex::slotOf(std::string_view key, std::uint32_t hash) const
     const std::size_t mask = m_slots.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& slot = m_slots[i];
-        if (slot.keyLength == EmptySlot || (slot.hash == hash && keyOf(slot) == key))
+        if (slot.keyLength == EmptySlot)
+            return i;
+        if (slot.hash != hash || slot.keyLength != key.size())
+            continue;
+        // Compared in place: a memcmp call costs more than the few characters of a key.
+        const char* const stored = m_keyChars.data() + slot.keyBegin;
+        std::size_t k = 0;
+        while (k < key.size() && stored[k] == key[k])
+            ++k;
+        if (k == key.size())
             return i;
     }
 }

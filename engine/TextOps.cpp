@@ -123,36 +123,36 @@ void collapseBlanks(std::string& text)
     text.resize(out);
 }
 
-void tidyBrackets(std::string& tag)
+void tidyBrackets(std::string& text, std::size_t from)
 {
-    const bool endsInBlank = !tag.empty() && tag.back() == ' ';
-    std::size_t begin = 0;
-    std::size_t end = tag.size();
+    const bool endsInBlank = text.size() > from && text.back() == ' ';
+    std::size_t begin = from;
+    std::size_t end = text.size();
     auto trimBlanks = [&]() {
-        while (begin < end && tag[begin] == ' ')
+        while (begin < end && text[begin] == ' ')
             ++begin;
-        while (end > begin && tag[end - 1] == ' ')
+        while (end > begin && text[end - 1] == ' ')
             --end;
     };
     trimBlanks();
-    while (begin < end && tag[begin] == '<')
+    while (begin < end && text[begin] == '<')
         ++begin;
-    while (end > begin && tag[end - 1] == '>')
+    while (end > begin && text[end - 1] == '>')
         --end;
     trimBlanks();
-    // In place: "<" + tag[begin, end) + ">" (+ " ").
+    // In place: "<" + text[begin, end) + ">" (+ " ").
     const std::size_t length = end - begin;
-    if (begin == 0) {
-        tag.resize(std::max(tag.size(), length + 1));
-        std::memmove(tag.data() + 1, tag.data(), length);
-    } else if (begin > 1) {
-        std::memmove(tag.data() + 1, tag.data() + begin, length);
+    if (begin == from) {
+        text.resize(std::max(text.size(), from + length + 1));
+        std::memmove(text.data() + from + 1, text.data() + from, length);
+    } else if (begin > from + 1) {
+        std::memmove(text.data() + from + 1, text.data() + begin, length);
     }
-    tag[0] = '<';
-    tag.resize(length + 1);
-    tag += '>';
+    text[from] = '<';
+    text.resize(from + length + 1);
+    text += '>';
     if (endsInBlank)
-        tag += ' ';
+        text += ' ';
 }
 
 std::size_t findNoCase(std::string_view text, std::string_view needle, std::size_t from)

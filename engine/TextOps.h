@@ -32,8 +32,9 @@ void convertTagNameCase(std::string& text, std::size_t lt, int tagCase);
 void collapseBlanks(std::string& text);
 
 /// "< a  href=x >" -> "<a href=x>": blanks cut at both ends, all "<" in front and ">" at the
-/// end replaced by one each; a trailing blank survives as one blank.
-void tidyBrackets(std::string& tag);
+/// end replaced by one each; a trailing blank survives as one blank. Works on the tag that
+/// runs from text[from] to the end of text.
+void tidyBrackets(std::string& text, std::size_t from = 0);
 
 /// Position of needle in text at or after from, ASCII letters compared without regard to
 /// case; npos when missing.

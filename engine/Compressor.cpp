@@ -26,8 +26,9 @@ void Engine::CompressHTML()
 {
     ProgressSink& sink = progress();
     sink.SetProgressRange(0, static_cast<long long>(m_tokens.size()));
+    // The joined lines are built in place at the end of the output list, and for a page
+    // without special blocks that line is the whole output: the room is made once.
     m_outputList.reserve(0, m_sourceText.size());
-    std::string current;
     if (!m_selection) {
         sink.SetStatus("Compressing: " + m_fileName);
         if (m_style.options.UseWhileCompress)
@@ -39,7 +40,7 @@ void Engine::CompressHTML()
         if (i % ProgressStep == 0)
             sink.SetProgressPosition(0, static_cast<long long>(i));
         if (!m_tokens.isMarker(i)) {
-            current += m_tokens[i];
+            appendToLine(m_tokens[i]);
             continue;
         }
         const BlockStore::Block& block
@@ -50,20 +51,16 @@ void Engine::CompressHTML()
             // The comment stays in place inside the line, with its own line breaks.
             for (std::size_t n = 0; n < block.lineCount; ++n) {
                 if (n > 0)
-                    current += "\r\n";
-                current += m_blocks.contentLine(block, n);
+                    appendToLine("\r\n");
+                appendToLine(m_blocks.contentLine(block, n));
             }
             continue;
         }
-        if (!current.empty()) {
-            emitLine(current);
-            current.clear();
-        }
+        endLine();
         for (std::size_t n = 0; n < block.lineCount; ++n)
             emitLine(m_blocks.contentLine(block, n));
     }
-    if (!current.empty())
-        emitLine(current);
+    endLine();
     sink.SetProgressPosition(0, static_cast<long long>(m_tokens.size()));
     sink.SetProgressPosition(0, 0);
     if (!m_selection)

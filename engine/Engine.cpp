@@ -4,6 +4,8 @@
 #include "base/SafeFile.h"
 #include "text/TextEncoding.h"
 
+#include <cassert>
+
 namespace zenkel {
 
 Engine::Engine(ProgressSink& progress)
@@ -76,6 +78,7 @@ std::string Engine::MakeDokuLine() const
 
 void Engine::emitLine(std::string_view line)
 {
+    assert(m_outputList.openLength() == 0); // a line built in place is ended first
     if (!m_firstLinePrefix.empty()) [[unlikely]] {
         std::string first(m_firstLinePrefix);
         first += line;
@@ -87,6 +90,30 @@ void Engine::emitLine(std::string_view line)
         m_preview->addLine(line);
     else
         m_outputList.add(line);
+}
+
+void Engine::appendToLine(std::string_view piece)
+{
+    if (piece.empty())
+        return;
+    // The prefix goes in with the first character, so a line that stays empty takes none.
+    if (!m_firstLinePrefix.empty() && m_outputList.openLength() == 0) [[unlikely]] {
+        m_outputList.appendToOpen(m_firstLinePrefix);
+        m_firstLinePrefix = {};
+    }
+    m_outputList.appendToOpen(piece);
+}
+
+void Engine::endLine()
+{
+    if (m_outputList.openLength() == 0)
+        return;
+    if (m_preview) {
+        m_preview->addLine(m_outputList.openEntry());
+        m_outputList.dropOpen();
+    } else {
+        m_outputList.closeEntry();
+    }
 }
 
 namespace {

@@ -119,6 +119,10 @@ private:
     void lineBreaks(int count);
     void addOutputLine(std::string_view line); ///< formatter lines: trailing blanks removed
     void emitLine(std::string_view line); ///< to the preview sink or the output list
+    /// Adds a piece to the line built in place at the end of the output list.
+    void appendToLine(std::string_view piece);
+    /// Emits the line appendToLine built, unless it is empty.
+    void endLine();
     void raiseIndent(int steps);
     void lowerIndent(int steps);
     const RecTAGInfo& lookUpTag(std::string_view tag, int& direction) const;

@@ -51,6 +51,7 @@ public:
     T& operator[](std::size_t i) { return m_data[i]; }
     const T& operator[](std::size_t i) const { return m_data[i]; }
     T& back() { return m_data[m_size - 1]; }
+    const T& back() const { return m_data[m_size - 1]; }
     void clear() { m_size = 0; }
     void reserve(std::size_t capacity)
     {
@@ -141,6 +142,20 @@ public:
     /// Total characters of all entries.
     std::size_t characterCount() const { return m_chars.size(); }
 
+    /// Building one entry in place, so that a long entry is not gathered elsewhere and then
+    /// copied in: appendToOpen adds a piece to the open entry (the characters after the last
+    /// entry; the first piece opens it), closeEntry ends it, dropOpen takes it back. The piece
+    /// may lie in the list itself.
+    void appendToOpen(std::string_view piece) { m_chars.append(piece.data(), piece.size()); }
+    std::size_t openLength() const { return m_chars.size() - openBegin(); }
+    /// The open entry; valid until the list next grows.
+    std::string_view openEntry() const
+    {
+        return std::string_view(m_chars.data() + openBegin(), openLength());
+    }
+    void closeEntry() { m_ends.push_back(m_chars.size()); }
+    void dropOpen() { m_chars.setSize(openBegin()); }
+
     /// Building the list from a text in pieces: appendLines adds a piece, each LF in it
     /// ending an entry, and closeLines ends the entry that the last piece left open, unless it
     /// is empty (a line end at the very end starts no new line). The pieces are copied once,
@@ -169,16 +184,15 @@ public:
     }
     void closeLines()
     {
-        if (m_chars.size() > (m_ends.empty() ? 0 : m_ends.back()))
-            m_ends.push_back(m_chars.size());
+        if (openLength() > 0)
+            closeEntry();
     }
     /// Takes back, from the end of what appendLines added, every character for which
     /// isBlank holds and every LF before them.
     template <typename IsBlank> void dropTrailingBlanks(IsBlank isBlank)
     {
         for (;;) {
-            const std::size_t openFrom = m_ends.empty() ? 0 : m_ends.back();
-            if (m_chars.size() > openFrom) {
+            if (openLength() > 0) {
                 if (!isBlank(m_chars.back()))
                     return;
                 m_chars.pop_back();
@@ -226,6 +240,8 @@ public:
     std::vector<std::string> toVector() const { return {begin(), end()}; }
 
 private:
+    std::size_t openBegin() const { return m_ends.empty() ? 0 : m_ends.back(); }
+
     GrowArray<char> m_chars;
     GrowArray<std::size_t> m_ends; ///< where each entry ends in m_chars
 };

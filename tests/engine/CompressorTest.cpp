@@ -36,6 +36,13 @@ const CompressCase CompressCases[] = {
     {"text beginning with ### is kept", "### hash <p>", true, {"### hash <P>"}},
 };
 
+class CollectingSink : public LineSink
+{
+public:
+    void addLine(std::string_view line) override { lines.emplace_back(line); }
+    Lines lines;
+};
+
 TEST(CompressorTest, CompressesTokens)
 {
     for (const CompressCase& c : CompressCases) {
@@ -49,6 +56,14 @@ TEST(CompressorTest, CompressesTokens)
         engine.ParseHTML();
         engine.CompressHTML();
         EXPECT_EQ(engine.outputList().toVector(), c.expected);
+
+        // A preview gets the same lines, and the output list stays empty.
+        CollectingSink preview;
+        engine.setPreviewSink(&preview);
+        engine.ParseHTML();
+        engine.CompressHTML();
+        EXPECT_EQ(preview.lines, c.expected);
+        EXPECT_TRUE(engine.outputList().empty());
     }
 }
 

@@ -277,6 +277,8 @@ TEST(EngineRunTest, ByteOrderMarkStaysInFront)
         {"format with the documentation line", Operation::Format, bom + "<p>x</p>",
             {bom + "<!--~ Zenkel HTML v3.5d  ~-->", "<P>", "x", "</P>"}, true},
         {"compress", Operation::Compress, bom + "<p>x</p>\n<p>y</p>\n", {bom + "<P>x</P><P>y</P>"}},
+        {"compress with a block first", Operation::Compress, bom + "<pre>\nx\n</pre>\n<p>y",
+            {bom + "<pre>", "x", "</pre>", "<P>y"}},
         {"trim", Operation::Trim, bom + "\n<a> x </a>\n", {bom, "<a>x</a>"}},
         {"nothing but the mark", Operation::Format, bom, {bom}},
         {"trimming nothing but the mark", Operation::Trim, bom, {bom}},

@@ -195,6 +195,15 @@ TEST(TextListTest, EntriesOfTheListItselfSurviveItsGrowth)
     EXPECT_EQ(list.size(), 14u);
     EXPECT_EQ(list.back(), "abc");
     EXPECT_EQ(list.characterCount(), 42u);
+    // An entry built in place from pieces of the list, the empty one included.
+    for (int i = 0; i < 40; ++i)
+        list.appendToOpen(list[i % 14]);
+    EXPECT_EQ(list.openLength(), 120u);
+    list.closeEntry();
+    list.closeEntry();
+    EXPECT_EQ(list.size(), 16u);
+    EXPECT_EQ(list[14].substr(114), "abcabc");
+    EXPECT_EQ(list.back(), "");
 }
 
 } // namespace

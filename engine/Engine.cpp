@@ -92,25 +92,42 @@ void Engine::emitLine(std::string_view line)
         m_outputList.add(line);
 }
 
-void Engine::appendToLine(std::string_view piece)
+TextList& Engine::lineInPlace()
 {
-    if (piece.empty())
-        return;
-    // The prefix goes in with the first character, so a line that stays empty takes none.
     if (!m_firstLinePrefix.empty() && m_outputList.openLength() == 0) [[unlikely]] {
         m_outputList.appendToOpen(m_firstLinePrefix);
         m_firstLinePrefix = {};
     }
-    m_outputList.appendToOpen(piece);
+    return m_outputList;
+}
+
+void Engine::appendToLine(std::string_view piece)
+{
+    // With the first character only, so a line that stays empty takes no prefix.
+    if (!piece.empty())
+        lineInPlace().appendToOpen(piece);
 }
 
 void Engine::endLine()
 {
-    if (m_outputList.openLength() == 0)
-        return;
+    if (m_outputList.openLength() > 0)
+        closeLine();
+}
+
+void Engine::endOutputLine()
+{
+    std::string_view line = m_outputList.openEntry();
+    while (!line.empty() && line.back() == ' ')
+        line.remove_suffix(1);
+    m_outputList.truncateOpen(line.size());
+    closeLine();
+}
+
+void Engine::closeLine()
+{
     if (m_preview) {
         m_preview->addLine(m_outputList.openEntry());
-        m_outputList.dropOpen();
+        m_outputList.truncateOpen();
     } else {
         m_outputList.closeEntry();
     }

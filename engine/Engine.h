@@ -119,10 +119,16 @@ private:
     void lineBreaks(int count);
     void addOutputLine(std::string_view line); ///< formatter lines: trailing blanks removed
     void emitLine(std::string_view line); ///< to the preview sink or the output list
-    /// Adds a piece to the line built in place at the end of the output list.
+    /// The output list, for a line built in place at its end; a first-line prefix goes in
+    /// front of the line now.
+    TextList& lineInPlace();
+    /// Adds a piece to the line built in place (the prefix only with a first character).
     void appendToLine(std::string_view piece);
-    /// Emits the line appendToLine built, unless it is empty.
+    /// Emits the line built in place, unless it is empty.
     void endLine();
+    /// Emits the line built in place, trailing blanks removed, even when empty.
+    void endOutputLine();
+    void closeLine(); ///< emits the line built in place as it is
     void raiseIndent(int steps);
     void lowerIndent(int steps);
     const RecTAGInfo& lookUpTag(std::string_view tag, int& direction) const;
@@ -151,7 +157,6 @@ private:
     std::string m_work;
     std::string m_tagWork;
     std::string m_key;
-    std::string m_lineBuffer;
     std::string m_elementLine; ///< a short element joined on one line
     std::string_view m_firstLinePrefix; ///< goes in front of the next line emitted
     bool m_countCodePoints = false; ///< the text is UTF-8: wrapping counts characters

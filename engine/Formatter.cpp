@@ -265,14 +265,14 @@ void Engine::IndentLine(std::string_view line)
     const long long spacing = std::max(0, m_style.options.Spacing);
     const long long columns = std::min(m_indentLevel * spacing, MaxIndentColumns);
     const long long tabs = m_style.options.IndentWithTabs ? columns / 8 : 0;
-    std::string& out = m_lineBuffer;
-    out.clear();
+    // The line is built in place at the end of the output list, not copied there.
+    TextList& out = lineInPlace();
     if (m_selection)
-        out += m_selectionPrefix;
-    out.append(static_cast<std::size_t>(tabs), '\t');
-    out.append(static_cast<std::size_t>(columns - tabs * 8), ' ');
-    out += line;
-    addOutputLine(out);
+        out.appendToOpen(m_selectionPrefix);
+    out.appendToOpen(static_cast<std::size_t>(tabs), '\t');
+    out.appendToOpen(static_cast<std::size_t>(columns - tabs * 8), ' ');
+    out.appendToOpen(line);
+    endOutputLine();
 }
 
 namespace {

@@ -144,9 +144,15 @@ public:
 
     /// Building one entry in place, so that a long entry is not gathered elsewhere and then
     /// copied in: appendToOpen adds a piece to the open entry (the characters after the last
-    /// entry; the first piece opens it), closeEntry ends it, dropOpen takes it back. The piece
+    /// entry; the first piece opens it), closeEntry ends it, truncateOpen shortens it. The piece
     /// may lie in the list itself.
     void appendToOpen(std::string_view piece) { m_chars.append(piece.data(), piece.size()); }
+    /// Adds n copies of c to the open entry.
+    void appendToOpen(std::size_t n, char c)
+    {
+        std::memset(m_chars.space(n), c, n);
+        m_chars.setSize(m_chars.size() + n);
+    }
     std::size_t openLength() const { return m_chars.size() - openBegin(); }
     /// The open entry; valid until the list next grows.
     std::string_view openEntry() const
@@ -154,7 +160,8 @@ public:
         return std::string_view(m_chars.data() + openBegin(), openLength());
     }
     void closeEntry() { m_ends.push_back(m_chars.size()); }
-    void dropOpen() { m_chars.setSize(openBegin()); }
+    /// Keeps the first length characters of the open entry.
+    void truncateOpen(std::size_t length = 0) { m_chars.setSize(openBegin() + length); }
 
     /// Building the list from a text in pieces: appendLines adds a piece, each LF in it
     /// ending an entry, and closeLines ends the entry that the last piece left open, unless it

@@ -337,7 +337,9 @@ TEST(FormatterTest, SelectionProcessingAndPreviewMode)
     engine.ParseHTML();
     engine.FormatHTML();
     EXPECT_TRUE(engine.outputList().empty());
-    EXPECT_EQ(preview.lines.size(), 4u); // documentation line first
+    ASSERT_EQ(preview.lines.size(), 4u); // documentation line first
+    EXPECT_EQ(
+        Lines(preview.lines.begin() + 1, preview.lines.end()), (Lines {"<TR>", "    x", "</TR>"}));
     EXPECT_TRUE(status.statuses.empty());
     EXPECT_EQ(status.positions, 0);
 }

@@ -121,6 +121,15 @@ RichEdit::RichEdit(QWidget* parent)
     // onUpdateUi emits cursorPositionChanged instead. Brace matching, the handler's other task,
     // is not used here.
     disconnect(this, SIGNAL(SCN_UPDATEUI(int)), this, SLOT(handleUpdateUI(int)));
+    // Text typed through this class (see keyPressEvent) moves the caret as a new selection,
+    // which the library reports as selectionChanged; typing through the control does not, so
+    // the library's handler of that report is not called for it.
+    disconnect(this, SIGNAL(QSCN_SELCHANGED(bool)), this, SLOT(handleSelectionChanged(bool)));
+    connect(this, &QsciScintillaBase::QSCN_SELCHANGED, this, [this](bool any) {
+        if (!m_typing)
+            QMetaObject::invokeMethod(
+                this, "handleSelectionChanged", Qt::DirectConnection, Q_ARG(bool, any));
+    });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &RichEdit::onUpdateUi);
 }
 

@@ -249,6 +249,7 @@ private:
     int m_defaultStyle = 0;
     int m_insertionStyle = -1;
     long m_caretByte = -1; ///< caret at the last cursorPositionChanged
+    bool m_typing = false; ///< typed text is being inserted
     std::vector<ColorValue> m_extraColors; ///< colours of styles FirstExtraStyle ...
     bool m_modified = false;
     bool m_modifiedSignalPending = false;

@@ -51,7 +51,9 @@ void RichEdit::keyPressEvent(QKeyEvent* event)
         switch (edit) {
         case CaretEdit::Type: {
             const QByteArray utf8 = event->text().toUtf8();
+            m_typing = true;
             SendScintilla(SCI_ADDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.constData());
+            m_typing = false;
             break;
         }
         case CaretEdit::DeleteBack: { // a whole character, CR LF as one

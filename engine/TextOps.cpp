@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <cstring>
 
 namespace zenkel {
@@ -78,18 +77,8 @@ void keyInto(std::string_view tagText, std::string& key, std::size_t maxLength)
 
 bool isUtf8Text(std::string_view text)
 {
-    // The first byte above 127 is looked for eight bytes at a time; the ASCII in front of it
-    // is valid UTF-8 and need not be checked again.
-    std::size_t i = 0;
-    std::uint64_t word;
-    while (i + sizeof word <= text.size()) {
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if ((word & 0x8080808080808080u) != 0)
-            break;
-        i += sizeof word;
-    }
-    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
-        ++i;
+    // The ASCII in front of the first high byte is valid UTF-8 and need not be checked again.
+    const std::size_t i = firstNonAscii(text);
     return i < text.size() && IsValidUtf8(text.substr(i));
 }
 

@@ -137,17 +137,25 @@ void appendNormalized(std::string& out, std::string_view text)
 
 } // namespace
 
+std::size_t firstNonAscii(std::string_view bytes, std::size_t from)
+{
+    std::size_t i = from;
+    std::uint64_t word;
+    while (i + sizeof word <= bytes.size()) {
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        if ((word & 0x8080808080808080u) != 0)
+            break;
+        i += sizeof word;
+    }
+    while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 bool IsValidUtf8(std::string_view bytes)
 {
     for (std::size_t i = 0; i < bytes.size();) {
-        // Runs of ASCII, most of an HTML text, are passed over eight bytes at a time.
-        std::uint64_t word;
-        while (i + sizeof word <= bytes.size()) {
-            std::memcpy(&word, bytes.data() + i, sizeof word);
-            if ((word & 0x8080808080808080u) != 0)
-                break;
-            i += sizeof word;
-        }
+        i = firstNonAscii(bytes, i);
         if (i == bytes.size())
             break;
         const std::size_t len = utf8SequenceLength(bytes, i);

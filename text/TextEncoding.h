@@ -26,6 +26,9 @@ struct TextEncoding
 
 /// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view bytes);
+/// The position of the first byte above 127 at or after from (bytes.size() when there is
+/// none); runs of ASCII, most of an HTML text, are passed over eight bytes at a time.
+std::size_t firstNonAscii(std::string_view bytes, std::size_t from = 0);
 
 /// A file that is valid UTF-8 and holds a byte above 127 is UTF-8; any other is Windows-1252
 /// (so a pure ASCII file counts as Windows-1252).

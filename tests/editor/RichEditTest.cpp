@@ -210,8 +210,13 @@ TEST(RichEditTest, TypedTextGoesInAsTheControlTypesIt)
         std::vector<int> added;
         QObject::connect(
             &editor, &QsciScintillaBase::SCN_CHARADDED, [&](int ch) { added.push_back(ch); });
+        int selectionChanges = 0;
+        QObject::connect(&editor, &QsciScintilla::selectionChanged, [&] { ++selectionChanges; });
         QTest::keyClicks(&editor, "ab");
         EXPECT_EQ(editor.plainText(), c.expected);
+        if (c.length == 0) { // typing moves no selection
+            EXPECT_EQ(selectionChanges, 0);
+        }
         if (c.readOnly)
             continue;
         EXPECT_EQ(added, (std::vector<int> {'a', 'b'}));

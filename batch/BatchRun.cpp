@@ -266,7 +266,7 @@ RunOutcome Driver::singleFile()
     const std::int64_t before = FileSizeOf(file);
     std::string error;
     const bool jobFailed
-        = job.outcome == JobOutcome::Failed || job.outcome == JobOutcome::Unreadable;
+        = job.outcome != JobOutcome::Processed && job.outcome != JobOutcome::Skipped;
     if (jobFailed || (job.processed() && !WriteResult(m_session, &error))) {
         m_host.showError(jobFailed ? job.message : error);
         m_outcome.result = RunResult::Aborted;
@@ -442,7 +442,7 @@ bool Driver::processListFile(const std::string& file, std::size_t index)
         }
         state().userBreak = false;
     }
-    if (job.outcome == JobOutcome::Unreadable) {
+    if (job.outcome == JobOutcome::Unreadable || job.outcome == JobOutcome::OutOfMemory) {
         // As when its backup could not be read: this file is left alone, the run goes on.
         notProcessed("==> " + file + "   -  not processed: " + job.message);
         return true;

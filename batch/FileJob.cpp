@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -94,6 +95,16 @@ std::string decimal(Int128 value)
 FileJobResult failed(std::string message)
 {
     return {JobOutcome::Failed, std::move(message)};
+}
+
+/// A file too large for the memory left: the file stays as it was. What the step built is
+/// dropped, so that no part of it passes for a result and its memory is free for the next file.
+FileJobResult outOfMemory(Engine& engine, const std::string& path)
+{
+    engine.outputList() = TextList {};
+    engine.setSourceText({});
+    return {JobOutcome::OutOfMemory,
+        "Not enough memory to process \"" + path + "\"; the file was not changed"};
 }
 
 } // namespace
@@ -401,7 +412,13 @@ FileJobResult RunFileJob(Session& session, const std::string& path)
     }
 
     std::string error;
-    switch (LoadSourceText(session.engine, path, session.host, &error)) {
+    LoadResult loaded;
+    try {
+        loaded = LoadSourceText(session.engine, path, session.host, &error);
+    } catch (const std::bad_alloc&) {
+        return outOfMemory(session.engine, path);
+    }
+    switch (loaded) {
     case LoadResult::Missing:
         return {JobOutcome::Skipped, "File not found: " + path};
     case LoadResult::Unreadable:
@@ -420,7 +437,12 @@ FileJobResult ProcessSourceText(Session& session)
         && operation != Operation::Trim)
         return failed("No operation chosen");
     Engine& engine = session.engine;
-    engine.runOperation(operation);
+    try {
+        engine.runOperation(operation);
+    } catch (const std::bad_alloc&) {
+        const std::string path = engine.fileName();
+        return outOfMemory(engine, path);
+    }
     // Only written for inspection, never read back: the job goes on without them.
     std::string error;
     if (!engine.writeDiagnosticFiles(session.runState.programDirectory, &error))

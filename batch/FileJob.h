@@ -112,6 +112,7 @@ enum class JobOutcome
     Processed,
     Skipped, ///< the file (or, for a restore, its backup) is not there
     Unreadable, ///< the file could not be read; nothing was written
+    OutOfMemory, ///< the file is too large for the memory left; nothing was written
     Failed, ///< a copy or disk-space failure; the message says which
 };
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -217,8 +218,11 @@ void OutputPool::compute(Slot& slot, const std::string& path)
             result.blockFileBytes = blockFileBytes(slot.engine);
         }
         result.computed = true;
+    } catch (const std::bad_alloc&) {
+        // A file too large for the memory left: the consumer runs the job itself (and reports
+        // it), or a check names it.
+        result.error = path + ": not enough memory to process the file";
     } catch (const std::exception& e) {
-        // Out of memory on a huge file: the consumer runs the job itself.
         result.error = path + ": " + e.what();
     }
     if (m_settings.keepSourceBytes)

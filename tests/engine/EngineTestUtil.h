@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zenkel::test {
@@ -65,5 +66,18 @@ inline LocalDateTime fixedClock()
 }
 
 using Lines = std::vector<std::string>;
+
+/// The text of a data file with its CR LF line ends turned into LF (a lone CR is kept).
+inline std::string crlfToLf(std::string_view bytes)
+{
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            continue;
+        text += bytes[i];
+    }
+    return text;
+}
 
 } // namespace zenkel::test

@@ -5,38 +5,17 @@
 
 #include "base/SafeFile.h"
 #include "style/StyleFiles.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace zenkel::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-std::string crlfToLf(const std::string& bytes)
-{
-    std::string text;
-    text.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            continue;
-        text += bytes[i];
-    }
-    return text;
-}
 
 std::vector<fs::path> caseDirs(const std::string& operation)
 {

@@ -1,24 +1,15 @@
 #include "base/SafeFile.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace zenkel::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 class SafeFileTest : public ::testing::Test
 {
@@ -44,7 +35,7 @@ TEST_F(SafeFileTest, ReplacesAFileAndKeepsItsMode)
     ASSERT_TRUE(writeFileSafely(file.string(), "old"));
     ::chmod(file.c_str(), 0640);
     ASSERT_TRUE(writeFileSafely(file.string(), "new"));
-    EXPECT_EQ(readAll(file), "new");
+    EXPECT_EQ(readBytes(file), "new");
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
         fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
@@ -59,7 +50,7 @@ TEST_F(SafeFileTest, RefusesAReadOnlyFileEvenForRoot)
     EXPECT_FALSE(writeFileSafely(file.string(), "new", &error));
     EXPECT_NE(error.find(file.string()), std::string::npos) << error;
     EXPECT_NE(error.find("read-only"), std::string::npos) << error;
-    EXPECT_EQ(readAll(file), "old");
+    EXPECT_EQ(readBytes(file), "old");
 }
 
 TEST_F(SafeFileTest, WritesThroughASymbolicLink)
@@ -71,7 +62,7 @@ TEST_F(SafeFileTest, WritesThroughASymbolicLink)
     fs::create_symlink(real, link);
     ASSERT_TRUE(writeFileSafely(link.string(), "new"));
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(readAll(real), "new");
+    EXPECT_EQ(readBytes(real), "new");
 }
 
 } // namespace

@@ -3,34 +3,18 @@
 #include "EngineTestUtil.h"
 
 #include "style/StyleFiles.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 namespace zenkel::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    std::string text;
-    for (char c : bytes.str()) {
-        if (c == '\n' && !text.empty() && text.back() == '\r')
-            text.back() = '\n';
-        else
-            text += c;
-    }
-    return text;
-}
 
 std::vector<fs::path> filesBelow(const fs::path& root, const std::string& name = {})
 {
@@ -265,9 +249,9 @@ TEST(StabilityTest, FormattingTheOutputAgainChangesNothing)
 {
     std::vector<std::pair<std::string, std::string>> inputs;
     for (const fs::path& path : filesBelow(ZENKEL_TEST_DATA, "input.htm"))
-        inputs.emplace_back(path.string(), readText(path));
+        inputs.emplace_back(path.string(), crlfToLf(readBytes(path)));
     for (const fs::path& path : filesBelow(std::string(ZENKEL_DATA_DIR) + "/preview"))
-        inputs.emplace_back(path.string(), readText(path));
+        inputs.emplace_back(path.string(), crlfToLf(readBytes(path)));
     PageMaker maker(2026);
     for (int i = 0; i < 60; ++i)
         inputs.emplace_back("random page " + std::to_string(i), maker.page());

@@ -126,19 +126,25 @@ bool clearStaleFile(const std::string& path);
 /// False with the system's error number in *error when a read fails; EINTR is retried.
 [[nodiscard]] bool readAllFrom(int fd, std::string& bytes, int* error = nullptr);
 
-/// Joins lines (any list of texts), each followed by CR LF.
-template <typename Lines> std::string joinCrLf(const Lines& lines)
+/// Joins lines (any list of texts), each followed by lineEnd.
+template <typename Lines> std::string joinLines(const Lines& lines, std::string_view lineEnd)
 {
     std::size_t total = 0;
     for (std::string_view line : lines)
-        total += line.size() + 2;
+        total += line.size() + lineEnd.size();
     std::string bytes;
     bytes.reserve(total);
     for (std::string_view line : lines) {
         bytes += line;
-        bytes += "\r\n";
+        bytes += lineEnd;
     }
     return bytes;
+}
+
+/// Joins lines (any list of texts), each followed by CR LF.
+template <typename Lines> std::string joinCrLf(const Lines& lines)
+{
+    return joinLines(lines, "\r\n");
 }
 
 } // namespace zenkel

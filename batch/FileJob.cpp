@@ -455,17 +455,6 @@ std::string_view lineEndOf(const ProgramSettings& settings)
     return settings.LineEnds == LineEndsLf ? std::string_view("\n") : std::string_view("\r\n");
 }
 
-std::string joinLines(const TextList& lines, std::string_view lineEnd)
-{
-    std::string bytes;
-    bytes.reserve(lines.characterCount() + lines.size() * lineEnd.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        bytes += lines[i];
-        bytes += lineEnd;
-    }
-    return bytes;
-}
-
 bool WriteResult(Session& session, std::string* error)
 {
     const RunState& state = session.runState;

@@ -135,9 +135,6 @@ FileJobResult ProcessSourceText(Session& session);
 /// The line end written after every output line: LF when LineEnds says "lf", else CR LF.
 std::string_view lineEndOf(const ProgramSettings& settings);
 
-/// The bytes a result file receives: every line followed by lineEnd.
-std::string joinLines(const TextList& lines, std::string_view lineEnd);
-
 /// Writes the output list to the snapshot file (ignored when it cannot be written) and then
 /// to the current file, each line followed by the line end of the settings; the lines go
 /// straight from the list to the files. False and *error

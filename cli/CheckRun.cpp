@@ -1,6 +1,7 @@
 /// zenkel --check and --diff: what a run would change, with nothing written.
 #include "cli/CheckRun.h"
 
+#include "base/SafeFile.h"
 #include "batch/BatchRun.h"
 #include "batch/FileJob.h"
 #include "batch/FileSelection.h"

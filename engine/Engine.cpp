@@ -133,29 +133,14 @@ void Engine::closeLine()
     }
 }
 
-namespace {
-
-std::string crlfLines(const TextList& list)
-{
-    std::string bytes;
-    bytes.reserve(list.characterCount() + 2 * list.size());
-    for (std::string_view line : list) {
-        bytes += line;
-        bytes += "\r\n";
-    }
-    return bytes;
-}
-
-} // namespace
-
 std::string Engine::tokenListFileBytes() const
 {
-    return crlfLines(m_tokens.texts());
+    return joinCrLf(m_tokens.texts());
 }
 
 std::string Engine::blockStoreFileBytes() const
 {
-    return crlfLines(m_blocks.lines());
+    return joinCrLf(m_blocks.lines());
 }
 
 bool Engine::writeDiagnosticFiles(const std::string& dir, std::string* error) const

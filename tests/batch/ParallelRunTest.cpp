@@ -1,5 +1,6 @@
 /// Tests of list and tree runs with worker threads: everything a run leaves behind must be
 /// what the run without workers leaves.
+#include "base/SafeFile.h"
 #include "batch/BatchRun.h"
 
 #include "batch/FileSelection.h"

@@ -465,12 +465,22 @@ bool WriteResult(Session& session, std::string* error)
     }
     const TextList& lines = session.engine.outputList();
     const std::string_view lineEnd = lineEndOf(session.settings);
-    // The snapshot is the editor's reload copy; an unwritable program directory must not
-    // keep the user's file from being written.
-    if (std::string scratchError;
-        !writeScratchLines(state.snapshotFile, lines, lineEnd, &scratchError))
-        session.noteScratchError(scratchError);
-    return writeLinesSafely(state.currentFile, lines, lineEnd, {}, error);
+    // The snapshot is the editor's reload copy, written whether or not the file can be; an
+    // unwritable program directory must not keep the user's file from being written. It is
+    // written while the file's content goes out to the disk.
+    bool snapshotWritten = false;
+    auto writeSnapshot = [&] {
+        snapshotWritten = true;
+        if (std::string scratchError;
+            !writeScratchLines(state.snapshotFile, lines, lineEnd, &scratchError))
+            session.noteScratchError(scratchError);
+    };
+    SafeWriteOptions options;
+    options.whileFlushing = writeSnapshot;
+    const bool written = writeLinesSafely(state.currentFile, lines, lineEnd, options, error);
+    if (!snapshotWritten)
+        writeSnapshot();
+    return written;
 }
 
 } // namespace zenkel

@@ -304,6 +304,12 @@ std::int64_t FileSizeOf(const std::string& path)
 
 bool CopyFileKeepDate(const std::string& source, const std::string& destination, std::string* error)
 {
+    return CopyFileKeepDateWhileFlushing(source, destination, {}, error);
+}
+
+bool CopyFileKeepDateWhileFlushing(const std::string& source, const std::string& destination,
+    const std::function<void()>& whileFlushing, std::string* error)
+{
     auto fail = [error](const std::string& message) {
         if (error)
             *error = message;
@@ -329,6 +335,7 @@ bool CopyFileKeepDate(const std::string& source, const std::string& destination,
     SafeWriteOptions options;
     options.newFileMode = (sourceInfo.st_mode & 0777) | S_IWUSR;
     options.modificationTime = sourceInfo.st_mtim;
+    options.whileFlushing = whileFlushing;
     // The copy streams in blocks, so a large file is never held in memory; a failed read
     // fails the write, which then leaves the destination as it was.
     int readError = 0;
@@ -438,6 +445,26 @@ FileJobResult RunFileJob(Session& session, const std::string& path)
     }
     session.host.SetProgressPosition(0, 0);
     return ProcessSourceText(session);
+}
+
+BackedUpJob RunFileJobAfterBackup(Session& session, const std::string& path)
+{
+    BackedUpJob result;
+    bool ran = false;
+    const auto copyThenRun
+        = [&](const std::string& source, const std::string& destination, std::string* error) {
+              return CopyFileKeepDateWhileFlushing(
+                  source, destination,
+                  [&] {
+                      ran = true;
+                      result.job = RunFileJob(session, path);
+                  },
+                  error);
+          };
+    result.backup = makeFileBackup(session.runState, path, session.settings.BackupExt, copyThenRun);
+    if (result.backup.ok && !ran) // a copy that went another way than through the hook
+        result.job = RunFileJob(session, path);
+    return result;
 }
 
 FileJobResult ProcessSourceText(Session& session)

@@ -12,7 +12,7 @@ namespace zenkel {
 
 namespace {
 
-char lowerTagChar(char c)
+constexpr char lowerTagChar(char c)
 {
     if (c >= 'A' && c <= 'Z')
         return static_cast<char>(c - 'A' + 'a');
@@ -82,6 +82,21 @@ bool isUtf8Text(std::string_view text)
     return i < text.size() && IsValidUtf8(text.substr(i));
 }
 
+const std::array<char, 256>& tagNameCaseMap(int tagCase)
+{
+    static constexpr auto maps = [] {
+        std::array<std::array<char, 256>, 3> m {};
+        for (int c = 0; c < 256; ++c) {
+            const char ch = static_cast<char>(c);
+            m[0][c] = ch;
+            m[1][c] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : ch;
+            m[2][c] = lowerTagChar(ch);
+        }
+        return m;
+    }();
+    return maps[tagCase == 1 || tagCase == 2 ? tagCase : 0];
+}
+
 void convertTagNameCase(std::string& text, std::size_t lt, int tagCase)
 {
     if (tagCase != 1 && tagCase != 2)
@@ -89,11 +104,12 @@ void convertTagNameCase(std::string& text, std::size_t lt, int tagCase)
     // Processing instructions such as <?xml ...?> are case-sensitive.
     if (lt + 1 < text.size() && text[lt + 1] == '?')
         return;
+    const std::array<char, 256>& map = tagNameCaseMap(tagCase);
     for (std::size_t i = lt; i < text.size(); ++i) {
         const char c = text[i];
         if (c == ' ' || c == '"' || c == '>')
             return;
-        text[i] = tagCase == 1 ? upperAscii(c) : lowerTagChar(c);
+        text[i] = map[static_cast<unsigned char>(c)];
     }
 }
 

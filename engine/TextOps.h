@@ -1,6 +1,7 @@
 /// Small text operations shared by the scanner, formatter and trimmer.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -27,6 +28,9 @@ void keyInto(
 /// which also maps the Windows-1252 letters Ä, Ö, Ü to ä, ö, ü). A tag that begins with "<?"
 /// keeps its case.
 void convertTagNameCase(std::string& text, std::size_t lt, int tagCase);
+/// Each character as convertTagNameCase makes it in a tag name: kept (any tagCase but 1 and
+/// 2), upper-cased (1) or lower-cased (2).
+const std::array<char, 256>& tagNameCaseMap(int tagCase);
 
 /// Turns TABs into blanks and every run of blanks into one blank, in place.
 void collapseBlanks(std::string& text);

@@ -95,9 +95,9 @@ void Engine::ParseHTML()
         const std::size_t rawEnd = gt
             ? static_cast<std::size_t>(static_cast<const char*>(gt) - text.data()) + 1
             : length;
-        keyInto(std::string_view(text).substr(pos, rawEnd - pos), m_key);
-
-        const TagIndex::KeyInfo& keyInfo = m_index.lookUp(m_key);
+        KeyBuffer keyBuffer;
+        const TagIndex::KeyInfo& keyInfo = m_index.lookUp(
+            keyInBuffer(std::string_view(text).substr(pos, rawEnd - pos), keyBuffer));
         BlockKind kind = keyInfo.blockKind;
         if (kind == BlockKind::TableCell) {
             const std::size_t cellEnd = blockEnd(BlockKind::TableCell, pos);

@@ -38,41 +38,58 @@ constexpr std::array<char, 256> KeyChars = [] {
     return chars;
 }();
 
+/// The fixed keys of comments and server scripts, or an empty view for other tags.
+std::string_view fixedKey(std::string_view tagText)
+{
+    if (tagText.size() > 1 && (tagText[1] == '!' || tagText[1] == '%')) {
+        if (tagText.starts_with("<!--~"))
+            return "<!--~";
+        if (tagText.starts_with("<!--"))
+            return "<!--";
+        if (tagText.starts_with("<%"))
+            return "<%";
+    }
+    return {};
+}
+
+/// The key characters of tagText (at most maxLength of them) into out, followed by the end
+/// mark unless they run to the end of tagText; returns the key's length.
+std::size_t writeKey(std::string_view tagText, std::size_t maxLength, char* out)
+{
+    const std::size_t limit = std::min(tagText.size(), maxLength);
+    std::size_t n = 0;
+    for (; n < limit; ++n) {
+        const char k = KeyChars[static_cast<unsigned char>(tagText[n])];
+        if (k == 0)
+            break;
+        out[n] = k;
+    }
+    if (n == tagText.size())
+        return n;
+    // A key that would be longer than any useful key gets a character that no table,
+    // marker or trim list holds.
+    out[n] = KeyChars[static_cast<unsigned char>(tagText[n])] != 0 ? '\x01' : '>';
+    return n + 1;
+}
+
 } // namespace
 
 void keyInto(std::string_view tagText, std::string& key, std::size_t maxLength)
 {
-    if (tagText.size() > 1 && (tagText[1] == '!' || tagText[1] == '%')) {
-        if (tagText.starts_with("<!--~")) {
-            key = "<!--~";
-            return;
-        }
-        if (tagText.starts_with("<!--")) {
-            key = "<!--";
-            return;
-        }
-        if (tagText.starts_with("<%")) {
-            key = "<%";
-            return;
-        }
-    }
-    const std::size_t limit = std::min(tagText.size(), maxLength);
-    std::size_t n = 0;
-    while (n < limit && KeyChars[static_cast<unsigned char>(tagText[n])] != 0)
-        ++n;
-    // The key characters and the end mark, written in place.
-    key.resize(n + 1);
-    char* const out = key.data();
-    for (std::size_t i = 0; i < n; ++i)
-        out[i] = KeyChars[static_cast<unsigned char>(tagText[i])];
-    if (n == tagText.size()) {
-        key.resize(n);
+    if (const std::string_view fixed = fixedKey(tagText); !fixed.empty()) {
+        key = fixed;
         return;
     }
-    // A key that would be longer than any useful key gets a character that no table,
-    // marker or trim list holds.
-    out[n] = KeyChars[static_cast<unsigned char>(tagText[n])] != 0 ? '\x01' : '>';
-    key.resize(n + 1);
+    // Sized for the longest key first, written in place, then cut to the key.
+    key.resize(std::min(tagText.size(), maxLength) + 1);
+    key.resize(writeKey(tagText, maxLength, key.data()));
+}
+
+std::string_view keyInBuffer(std::string_view tagText, KeyBuffer& buffer)
+{
+    if (const std::string_view fixed = fixedKey(tagText); !fixed.empty())
+        return fixed;
+    return {buffer.data(), writeKey(tagText, MaxUsefulKeyLength, buffer.data())};
 }
 
 bool isUtf8Text(std::string_view text)

@@ -23,6 +23,13 @@ constexpr bool isKeyChar(char c)
 void keyInto(
     std::string_view tagText, std::string& key, std::size_t maxLength = MaxUsefulKeyLength);
 
+/// Room for any key that keyInBuffer() gives: the key characters and the end mark.
+using KeyBuffer = std::array<char, MaxUsefulKeyLength + 1>;
+
+/// keyInto() with the default length, into a fixed buffer: no allocation or resizing per tag.
+/// The key is a view of buffer (or of a constant).
+std::string_view keyInBuffer(std::string_view tagText, KeyBuffer& buffer);
+
 /// Converts the case of the tag name that starts at text[lt] (a "<"): every character up to
 /// the first blank, double quote or ">" is upper-cased (tagCase 1) or lower-cased (tagCase 2,
 /// which also maps the Windows-1252 letters Ä, Ö, Ü to ä, ö, ü). A tag that begins with "<?"

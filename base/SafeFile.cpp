@@ -190,6 +190,12 @@ bool writeFileSafely(const std::string& path,
         const struct timespec times[2] = {{0, UTIME_OMIT}, *options.modificationTime};
         ok = ::futimens(fd, times) == 0;
     }
+    if (ok && options.sync && options.whileFlushing) {
+        // Starts the write-out without waiting for it; the fsync below then waits only for
+        // what is left of it.
+        (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+        options.whileFlushing();
+    }
     ok = ok && (!options.sync || ::fsync(fd) == 0);
     int err = errno;
     if (::close(fd) != 0 && ok) {

@@ -34,6 +34,10 @@ struct SafeWriteOptions
     /// nothing: 0666 less the umask.
     std::optional<unsigned> newFileMode;
     std::optional<std::timespec> modificationTime; ///< nothing: the time of the write
+    /// With sync: called once the content is written and on its way to the disk, before the
+    /// wait for the flush, so that other work (the scratch files of a run) overlaps the
+    /// disk's. Not called when the content cannot be written.
+    std::function<void()> whileFlushing;
 };
 
 /// writeFileSafely with the options above; same result and error convention.

@@ -400,7 +400,7 @@ bool Driver::writeResult(const PrecomputedFile* ahead, std::string* error)
 {
     if (!ahead)
         return WriteResult(m_session, error);
-    // As WriteResult: the snapshot first, whether or not it can be written, then the file.
+    // As WriteResult: the snapshot, whether or not the file can be written, and the file.
     m_scratch->write(ScratchWriter::Snapshot, {{state().snapshotFile, ahead->resultBytes}});
     return writeFileSafely(state().currentFile, ahead->resultBytes, error);
 }

@@ -107,6 +107,16 @@ FileJobResult outOfMemory(Engine& engine, const std::string& path)
         "Not enough memory to process \"" + path + "\"; the file was not changed"};
 }
 
+/// The content writer of a file of lines, each followed by lineEnd: the list's own buffer in
+/// one piece when the list keeps that line end, else line by line.
+std::function<bool(BufferedFileWriter&)> resultWriter(
+    const TextList& lines, std::string_view lineEnd)
+{
+    if (lines.lineEnd() == lineEnd)
+        return [bytes = lines.joined()](BufferedFileWriter& out) { return out.put(bytes); };
+    return linesWriter(lines, lineEnd);
+}
+
 } // namespace
 
 FileJobHost& nullFileJobHost()
@@ -438,6 +448,8 @@ FileJobResult ProcessSourceText(Session& session)
         return failed("No operation chosen");
     Engine& engine = session.engine;
     try {
+        // The result lines are kept with the line end they are written with.
+        engine.outputList().setLineEnd(lineEndOf(session.settings));
         engine.runOperation(operation);
     } catch (const std::bad_alloc&) {
         const std::string path = engine.fileName();
@@ -465,12 +477,22 @@ bool WriteResult(Session& session, std::string* error)
     }
     const TextList& lines = session.engine.outputList();
     const std::string_view lineEnd = lineEndOf(session.settings);
-    // The snapshot is the editor's reload copy; an unwritable program directory must not
-    // keep the user's file from being written.
-    if (std::string scratchError;
-        !writeScratchLines(state.snapshotFile, lines, lineEnd, &scratchError))
-        session.noteScratchError(scratchError);
-    return writeLinesSafely(state.currentFile, lines, lineEnd, {}, error);
+    const auto content = resultWriter(lines, lineEnd);
+    // The snapshot is the editor's reload copy, written whether or not the file can be; an
+    // unwritable program directory must not keep the user's file from being written. It is
+    // written while the file's content goes out to the disk.
+    bool snapshotWritten = false;
+    auto writeSnapshot = [&] {
+        snapshotWritten = true;
+        if (std::string scratchError; !writeScratchFile(state.snapshotFile, content, &scratchError))
+            session.noteScratchError(scratchError);
+    };
+    SafeWriteOptions options;
+    options.whileFlushing = writeSnapshot;
+    const bool written = writeFileSafely(state.currentFile, content, options, error);
+    if (!snapshotWritten)
+        writeSnapshot();
+    return written;
 }
 
 } // namespace zenkel

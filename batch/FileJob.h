@@ -135,10 +135,10 @@ FileJobResult ProcessSourceText(Session& session);
 /// The line end written after every output line: LF when LineEnds says "lf", else CR LF.
 std::string_view lineEndOf(const ProgramSettings& settings);
 
-/// Writes the output list to the snapshot file (ignored when it cannot be written) and then
-/// to the current file, each line followed by the line end of the settings; the lines go
-/// straight from the list to the files. False and *error
-/// when the current file cannot be written; it then stays as it was.
+/// Writes the output list to the current file and to the snapshot file (ignored when it
+/// cannot be written; written whether or not the current file can be), each line followed
+/// by the line end of the settings; the lines go straight from the list to the files.
+/// False and *error when the current file cannot be written; it then stays as it was.
 [[nodiscard]] bool WriteResult(Session& session, std::string* error = nullptr);
 
 } // namespace zenkel

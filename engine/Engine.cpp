@@ -135,23 +135,23 @@ void Engine::closeLine()
 
 std::string Engine::tokenListFileBytes() const
 {
-    return joinCrLf(m_tokens.texts());
+    return std::string(m_tokens.texts().joined());
 }
 
 std::string Engine::blockStoreFileBytes() const
 {
-    return joinCrLf(m_blocks.lines());
+    return std::string(m_blocks.lines().joined());
 }
 
 bool Engine::writeDiagnosticFiles(const std::string& dir, std::string* error) const
 {
     const std::string base = dir.empty() || dir.back() == '/' ? dir : dir + '/';
-    // Written straight from the lists, no copy of either; both are written (or cleared) even
-    // when the first fails, and *error tells the first failure.
+    // Written straight from the lists, which hold the lines with their CR LF; both are
+    // written (or cleared) even when the first fails, and *error tells the first failure.
     std::string second;
-    const bool tokens = writeScratchLines(base + "0tmp_htm.htm", m_tokens.texts(), "\r\n", error);
-    const bool blocks = writeScratchLines(
-        base + "0tmp_nftags.htm", m_blocks.lines(), "\r\n", tokens ? error : &second);
+    const bool tokens = writeScratchFile(base + "0tmp_htm.htm", m_tokens.texts().joined(), error);
+    const bool blocks = writeScratchFile(
+        base + "0tmp_nftags.htm", m_blocks.lines().joined(), tokens ? error : &second);
     return tokens && blocks;
 }
 

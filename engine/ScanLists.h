@@ -111,6 +111,8 @@ private:
 };
 
 /// Many short texts kept in one buffer, so that filling the list allocates rarely.
+/// A list may also keep a line end after each entry in the buffer (setLineEnd): the buffer
+/// is then the bytes of a file of those lines, written out in one piece with no copy.
 class TextList
 {
 public:
@@ -119,16 +121,27 @@ public:
         m_chars.clear();
         m_ends.clear();
     }
+    /// Clears the list; from now on each entry is followed by lineEnd (at most two
+    /// characters; empty: nothing) in the buffer.
+    void setLineEnd(std::string_view lineEnd)
+    {
+        clear();
+        m_lineEndSize = static_cast<unsigned char>(std::min(lineEnd.size(), sizeof m_lineEnd));
+        std::memcpy(m_lineEnd, lineEnd.data(), m_lineEndSize);
+    }
+    std::string_view lineEnd() const { return std::string_view(m_lineEnd, m_lineEndSize); }
+    /// Every entry followed by the line end, as the buffer holds them (an open entry left out).
+    std::string_view joined() const { return std::string_view(m_chars.data(), openBegin()); }
     void add(std::string_view text)
     {
         m_chars.append(text.data(), text.size());
-        m_ends.push_back(m_chars.size());
+        closeEntry();
     }
     std::size_t size() const { return m_ends.size(); }
     bool empty() const { return m_ends.empty(); }
     std::string_view operator[](std::size_t i) const
     {
-        const std::size_t begin = i == 0 ? 0 : m_ends[i - 1];
+        const std::size_t begin = i == 0 ? 0 : m_ends[i - 1] + m_lineEndSize;
         return std::string_view(m_chars.data() + begin, m_ends[i] - begin);
     }
     void push_back(std::string_view text) { add(text); }
@@ -139,8 +152,8 @@ public:
         m_ends.reserve(entries);
         m_chars.reserve(chars);
     }
-    /// Total characters of all entries.
-    std::size_t characterCount() const { return m_chars.size(); }
+    /// Total characters of all entries (line ends not counted).
+    std::size_t characterCount() const { return m_chars.size() - m_ends.size() * m_lineEndSize; }
 
     /// Building one entry in place, so that a long entry is not gathered elsewhere and then
     /// copied in: appendToOpen adds a piece to the open entry (the characters after the last
@@ -159,7 +172,12 @@ public:
     {
         return std::string_view(m_chars.data() + openBegin(), openLength());
     }
-    void closeEntry() { m_ends.push_back(m_chars.size()); }
+    void closeEntry()
+    {
+        m_ends.push_back(m_chars.size());
+        if (m_lineEndSize > 0)
+            m_chars.append(m_lineEnd, m_lineEndSize);
+    }
     /// Keeps the first length characters of the open entry.
     void truncateOpen(std::size_t length = 0) { m_chars.setSize(openBegin() + length); }
 
@@ -175,19 +193,19 @@ public:
             appendLines(std::string(piece)); // the list may move while the piece is copied
             return;
         }
-        char* const base = m_chars.space(piece.size()) - m_chars.size();
-        std::size_t size = m_chars.size();
         const char* from = piece.data();
         const char* const end = from + piece.size();
         while (const void* lf = std::memchr(from, '\n', static_cast<std::size_t>(end - from))) {
             const std::size_t n = static_cast<std::size_t>(static_cast<const char*>(lf) - from);
-            std::memcpy(base + size, from, n);
-            size += n;
-            m_ends.push_back(size);
+            // Room for the line and its line end, which may be longer than the LF.
+            char* const to = m_chars.space(n + 2);
+            std::memcpy(to, from, n);
+            std::memcpy(to + n, m_lineEnd, 2);
+            m_ends.push_back(m_chars.size() + n);
+            m_chars.setSize(m_chars.size() + n + m_lineEndSize);
             from += n + 1;
         }
-        std::memcpy(base + size, from, static_cast<std::size_t>(end - from));
-        m_chars.setSize(size + static_cast<std::size_t>(end - from));
+        m_chars.append(from, static_cast<std::size_t>(end - from));
     }
     void closeLines()
     {
@@ -204,7 +222,9 @@ public:
                     return;
                 m_chars.pop_back();
             } else if (!m_ends.empty()) {
-                m_ends.pop_back(); // the LF: the entry before is open again
+                // The line end: the entry before is open again.
+                m_chars.setSize(m_ends.back());
+                m_ends.pop_back();
             } else {
                 return;
             }
@@ -247,10 +267,12 @@ public:
     std::vector<std::string> toVector() const { return {begin(), end()}; }
 
 private:
-    std::size_t openBegin() const { return m_ends.empty() ? 0 : m_ends.back(); }
+    std::size_t openBegin() const { return m_ends.empty() ? 0 : m_ends.back() + m_lineEndSize; }
 
     GrowArray<char> m_chars;
     GrowArray<std::size_t> m_ends; ///< where each entry ends in m_chars
+    char m_lineEnd[2] = {};
+    unsigned char m_lineEndSize = 0;
 };
 
 /// The token list: text tokens, tag tokens and marker lines. A marker line knows its block;
@@ -259,6 +281,9 @@ class TokenList
 {
 public:
     static constexpr int NoBlock = -1;
+
+    /// The texts are kept as the diagnostic file holds them: each followed by CR LF.
+    TokenList() { m_texts.setLineEnd("\r\n"); }
 
     void clear()
     {
@@ -305,6 +330,9 @@ public:
         std::size_t markerLine; ///< index of the marker line in lines()
         std::size_t lineCount; ///< number of content lines after it
     };
+
+    /// The lines are kept as the diagnostic file holds them: each followed by CR LF.
+    BlockStore() { m_lines.setLineEnd("\r\n"); }
 
     void clear()
     {

@@ -448,6 +448,8 @@ TEST_F(FileJobRunTest, RefusedWriteLeavesTheFile)
     EXPECT_FALSE(WriteResult(m_session, &error));
     EXPECT_NE(error.find(work("page.htm")), std::string::npos);
     EXPECT_EQ(readBytes(work("page.htm")), "<p>x</p>");
+    // The snapshot receives the result all the same.
+    EXPECT_EQ(readBytes(m_home.file("$tmp.htm")), joinCrLf(m_session.engine.outputList()));
 }
 
 TEST_F(FileJobRunTest, SessionRecordsTheStyleReallyActivated)

@@ -1,4 +1,5 @@
 #include "EngineTestUtil.h"
+#include "base/SafeFile.h"
 
 #include <gtest/gtest.h>
 
@@ -204,6 +205,31 @@ TEST(TextListTest, EntriesOfTheListItselfSurviveItsGrowth)
     EXPECT_EQ(list.size(), 16u);
     EXPECT_EQ(list[14].substr(114), "abcabc");
     EXPECT_EQ(list.back(), "");
+}
+
+TEST(TextListTest, ListKeepsItsLineEndAfterEveryEntry)
+{
+    for (const std::string_view lineEnd : {"", "\n", "\r\n"}) {
+        SCOPED_TRACE(testing::PrintToString(lineEnd));
+        TextList list;
+        list.setLineEnd(lineEnd);
+        list.add("<p>");
+        list.appendLines("one  \n\ntwo \n \t");
+        list.dropTrailingBlanks([](char c) { return c == ' ' || c == '\t'; });
+        list.appendLines(list[1]); // from the list itself
+        list.closeLines();
+        list.appendToOpen("three   ");
+        list.truncateOpen(5);
+        list.closeEntry();
+        list.appendToOpen("open");
+        const std::vector<std::string> lines {"<p>", "one  ", "", "twoone  ", "three"};
+        EXPECT_EQ(list.toVector(), lines);
+        EXPECT_EQ(list.joined(), joinLines(lines, lineEnd));
+        EXPECT_EQ(list.characterCount(), 25u); // the open entry counts
+        list.clear();
+        list.add("x");
+        EXPECT_EQ(list.joined(), joinLines(std::vector<std::string> {"x"}, lineEnd));
+    }
 }
 
 } // namespace

@@ -56,9 +56,8 @@ void Engine::FormatHTML()
 
 const RecTAGInfo& Engine::lookUpTag(std::string_view tag, int& direction) const
 {
-    std::string key;
-    keyInto(tag, key);
-    return lookUpTag(tag, key, direction);
+    KeyBuffer key;
+    return lookUpTag(tag, keyInBuffer(tag, key), direction);
 }
 
 const RecTAGInfo& Engine::lookUpTag(
@@ -127,8 +126,8 @@ bool Engine::isOneLineContent(std::string_view token) const
     if (trimmed.size() < 2 || trimmed.back() != '>')
         return true;
     const std::string_view lastTag = trimmed.substr(trimmed.rfind('<'));
-    std::string key;
-    keyInto(lastTag, key);
+    KeyBuffer keyBuffer;
+    const std::string_view key = keyInBuffer(lastTag, keyBuffer);
     if (key == entry.TagOpen)
         return true;
     const RecTAGInfo& last = lookUpTag(lastTag, key, direction);
@@ -201,8 +200,8 @@ void Engine::formatRunStart(std::string_view token, const RecTAGInfo& entry)
     WrapText(token);
     if (lastTag.empty())
         return;
-    std::string key;
-    keyInto(lastTag, key);
+    KeyBuffer keyBuffer;
+    const std::string_view key = keyInBuffer(lastTag, keyBuffer);
     if (key == entry.TagOpen)
         return;
     int direction = 0;

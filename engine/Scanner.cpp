@@ -28,6 +28,17 @@ bool tidyingMakesComment(std::string_view tag)
     return rest < tag.size() && rest > 1 && tag.substr(rest).starts_with("!--");
 }
 
+/// True when tidyBrackets would leave the tag as it is, as it does for nearly every tag: one
+/// "<" and one ">" at its ends, no blank inside either, and at most one blank after it (the
+/// copy is collapsed). Saves the tidying its passes and moves.
+bool isTidy(std::string_view tag)
+{
+    if (tag.ends_with(' '))
+        tag.remove_suffix(1);
+    return tag.size() >= 3 && tag[0] == '<' && tag[1] != '<' && tag[1] != ' ' && tag.back() == '>'
+        && tag[tag.size() - 2] != '>' && tag[tag.size() - 2] != ' ';
+}
+
 } // namespace
 
 void Engine::ParseHTML()
@@ -84,9 +95,9 @@ void Engine::ParseHTML()
         const std::size_t rawEnd = gt
             ? static_cast<std::size_t>(static_cast<const char*>(gt) - text.data()) + 1
             : length;
-        keyInto(std::string_view(text).substr(pos, rawEnd - pos), m_key);
-
-        const TagIndex::KeyInfo& keyInfo = m_index.lookUp(m_key);
+        KeyBuffer keyBuffer;
+        const TagIndex::KeyInfo& keyInfo = m_index.lookUp(
+            keyInBuffer(std::string_view(text).substr(pos, rawEnd - pos), keyBuffer));
         BlockKind kind = keyInfo.blockKind;
         if (kind == BlockKind::TableCell) {
             const std::size_t cellEnd = blockEnd(BlockKind::TableCell, pos);
@@ -136,6 +147,25 @@ constexpr std::array<PendingChar, 256> PendingChars = [] {
     return chars;
 }();
 
+/// Copies [in, end) to out in pending form: LFs and TABs become blanks and a blank never
+/// follows a blank (lastBlank: whether out already ends in one). hasText is set when anything
+/// but blanks, TABs, LFs and CRs comes by. out may lie in the same buffer at or before in, as
+/// the copy never grows. Returns the end of the copy.
+/// The loop has no branches that depend on the characters: text alternates words and blanks
+/// too often for a branch to be guessed right.
+char* collapseInto(
+    const char* in, const char* end, char* out, unsigned& lastBlank, unsigned& hasText)
+{
+    for (; in != end; ++in) {
+        const PendingChar& kind = PendingChars[static_cast<unsigned char>(*in)];
+        *out = kind.becomes;
+        out += 1 - (kind.isBlank & lastBlank);
+        lastBlank = kind.isBlank;
+        hasText |= kind.isText;
+    }
+    return out;
+}
+
 } // namespace
 
 void Engine::appendPending(std::string_view text)
@@ -144,21 +174,13 @@ void Engine::appendPending(std::string_view text)
     // ones are dropped), TABs become blanks, runs of blanks collapse and blanks at the front
     // go. Emitting it is then a plain copy. The text is appended as it is (which sizes the
     // buffer without filling it first) and then rewritten over the copy, which never grows.
-    // The loop has no branches that depend on the characters: text alternates words and
-    // blanks too often for a branch to be guessed right.
     const std::size_t oldSize = m_pending.size();
     m_pending.append(text);
     char* const begin = m_pending.data();
-    char* out = begin + oldSize;
-    unsigned lastBlank = out == begin || out[-1] == ' ';
+    unsigned lastBlank = oldSize == 0 || begin[oldSize - 1] == ' ';
     unsigned hasText = 0;
-    for (const char c : text) {
-        const PendingChar& kind = PendingChars[static_cast<unsigned char>(c)];
-        *out = kind.becomes;
-        out += 1 - (kind.isBlank & lastBlank);
-        lastBlank = kind.isBlank;
-        hasText |= kind.isText;
-    }
+    char* const out
+        = collapseInto(text.data(), text.data() + text.size(), begin + oldSize, lastBlank, hasText);
     m_pendingHasText = m_pendingHasText || hasText != 0;
     m_pending.resize(static_cast<std::size_t>(out - begin));
 }
@@ -183,6 +205,8 @@ void Engine::finishTagCopy(
             text += ' ';
         ++next;
     }
+    if (isTidy(std::string_view(text).substr(from)))
+        return;
     // Tidying must not make a comment start of what was none: a later scan of the output would
     // take the text after it for a comment, which compressing purges, or drop it at once as a
     // generated "<!--~" comment.
@@ -193,26 +217,30 @@ void Engine::finishTagCopy(
 namespace {
 
 /// Appends the raw tag to text with LFs and TABs turned into blanks, runs of blanks collapsed,
-/// and its name's case converted (collapsing first does not move the end of the name).
+/// and its name's case converted as convertTagNameCase does on the collapsed copy.
 void appendRawTag(std::string_view raw, int tagCase, std::string& text)
 {
     // Appended first (which sizes the copy without filling it), then rewritten over itself.
     const std::size_t from = text.size();
     text.append(raw);
     char* const begin = text.data() + from;
-    char* out = begin;
-    bool lastBlank = false;
-    for (char c : raw) {
-        if (c == '\n' || c == '\t')
-            c = ' ';
-        const bool blank = c == ' ';
-        if (blank && lastBlank)
-            continue;
-        lastBlank = blank;
-        *out++ = c;
+    // The name runs to the first blank, TAB, LF, double quote or ">"; it holds no blank, so
+    // nothing collapses in it. Processing instructions such as <?xml ...?> keep their case.
+    std::size_t n = 0;
+    if ((tagCase == 1 || tagCase == 2) && !(raw.size() > 1 && raw[1] == '?')) {
+        const std::array<char, 256>& map = tagNameCaseMap(tagCase);
+        for (; n < raw.size(); ++n) {
+            const char c = raw[n];
+            if (c == ' ' || c == '\t' || c == '\n' || c == '"' || c == '>')
+                break;
+            begin[n] = map[static_cast<unsigned char>(c)];
+        }
     }
-    text.resize(from + static_cast<std::size_t>(out - begin));
-    convertTagNameCase(text, from, tagCase);
+    unsigned lastBlank = 0;
+    unsigned hasText = 0;
+    char* const out
+        = collapseInto(raw.data() + n, raw.data() + raw.size(), begin + n, lastBlank, hasText);
+    text.resize(static_cast<std::size_t>(out - text.data()));
 }
 
 } // namespace

@@ -12,7 +12,7 @@ namespace zenkel {
 
 namespace {
 
-char lowerTagChar(char c)
+constexpr char lowerTagChar(char c)
 {
     if (c >= 'A' && c <= 'Z')
         return static_cast<char>(c - 'A' + 'a');
@@ -38,41 +38,58 @@ constexpr std::array<char, 256> KeyChars = [] {
     return chars;
 }();
 
+/// The fixed keys of comments and server scripts, or an empty view for other tags.
+std::string_view fixedKey(std::string_view tagText)
+{
+    if (tagText.size() > 1 && (tagText[1] == '!' || tagText[1] == '%')) {
+        if (tagText.starts_with("<!--~"))
+            return "<!--~";
+        if (tagText.starts_with("<!--"))
+            return "<!--";
+        if (tagText.starts_with("<%"))
+            return "<%";
+    }
+    return {};
+}
+
+/// The key characters of tagText (at most maxLength of them) into out, followed by the end
+/// mark unless they run to the end of tagText; returns the key's length.
+std::size_t writeKey(std::string_view tagText, std::size_t maxLength, char* out)
+{
+    const std::size_t limit = std::min(tagText.size(), maxLength);
+    std::size_t n = 0;
+    for (; n < limit; ++n) {
+        const char k = KeyChars[static_cast<unsigned char>(tagText[n])];
+        if (k == 0)
+            break;
+        out[n] = k;
+    }
+    if (n == tagText.size())
+        return n;
+    // A key that would be longer than any useful key gets a character that no table,
+    // marker or trim list holds.
+    out[n] = KeyChars[static_cast<unsigned char>(tagText[n])] != 0 ? '\x01' : '>';
+    return n + 1;
+}
+
 } // namespace
 
 void keyInto(std::string_view tagText, std::string& key, std::size_t maxLength)
 {
-    if (tagText.size() > 1 && (tagText[1] == '!' || tagText[1] == '%')) {
-        if (tagText.starts_with("<!--~")) {
-            key = "<!--~";
-            return;
-        }
-        if (tagText.starts_with("<!--")) {
-            key = "<!--";
-            return;
-        }
-        if (tagText.starts_with("<%")) {
-            key = "<%";
-            return;
-        }
-    }
-    const std::size_t limit = std::min(tagText.size(), maxLength);
-    std::size_t n = 0;
-    while (n < limit && KeyChars[static_cast<unsigned char>(tagText[n])] != 0)
-        ++n;
-    // The key characters and the end mark, written in place.
-    key.resize(n + 1);
-    char* const out = key.data();
-    for (std::size_t i = 0; i < n; ++i)
-        out[i] = KeyChars[static_cast<unsigned char>(tagText[i])];
-    if (n == tagText.size()) {
-        key.resize(n);
+    if (const std::string_view fixed = fixedKey(tagText); !fixed.empty()) {
+        key = fixed;
         return;
     }
-    // A key that would be longer than any useful key gets a character that no table,
-    // marker or trim list holds.
-    out[n] = KeyChars[static_cast<unsigned char>(tagText[n])] != 0 ? '\x01' : '>';
-    key.resize(n + 1);
+    // Sized for the longest key first, written in place, then cut to the key.
+    key.resize(std::min(tagText.size(), maxLength) + 1);
+    key.resize(writeKey(tagText, maxLength, key.data()));
+}
+
+std::string_view keyInBuffer(std::string_view tagText, KeyBuffer& buffer)
+{
+    if (const std::string_view fixed = fixedKey(tagText); !fixed.empty())
+        return fixed;
+    return {buffer.data(), writeKey(tagText, MaxUsefulKeyLength, buffer.data())};
 }
 
 bool isUtf8Text(std::string_view text)
@@ -82,6 +99,21 @@ bool isUtf8Text(std::string_view text)
     return i < text.size() && IsValidUtf8(text.substr(i));
 }
 
+const std::array<char, 256>& tagNameCaseMap(int tagCase)
+{
+    static constexpr auto maps = [] {
+        std::array<std::array<char, 256>, 3> m {};
+        for (int c = 0; c < 256; ++c) {
+            const char ch = static_cast<char>(c);
+            m[0][c] = ch;
+            m[1][c] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : ch;
+            m[2][c] = lowerTagChar(ch);
+        }
+        return m;
+    }();
+    return maps[tagCase == 1 || tagCase == 2 ? tagCase : 0];
+}
+
 void convertTagNameCase(std::string& text, std::size_t lt, int tagCase)
 {
     if (tagCase != 1 && tagCase != 2)
@@ -89,11 +121,12 @@ void convertTagNameCase(std::string& text, std::size_t lt, int tagCase)
     // Processing instructions such as <?xml ...?> are case-sensitive.
     if (lt + 1 < text.size() && text[lt + 1] == '?')
         return;
+    const std::array<char, 256>& map = tagNameCaseMap(tagCase);
     for (std::size_t i = lt; i < text.size(); ++i) {
         const char c = text[i];
         if (c == ' ' || c == '"' || c == '>')
             return;
-        text[i] = tagCase == 1 ? upperAscii(c) : lowerTagChar(c);
+        text[i] = map[static_cast<unsigned char>(c)];
     }
 }
 

@@ -1,6 +1,7 @@
 /// Small text operations shared by the scanner, formatter and trimmer.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -22,11 +23,21 @@ constexpr bool isKeyChar(char c)
 void keyInto(
     std::string_view tagText, std::string& key, std::size_t maxLength = MaxUsefulKeyLength);
 
+/// Room for any key that keyInBuffer() gives: the key characters and the end mark.
+using KeyBuffer = std::array<char, MaxUsefulKeyLength + 1>;
+
+/// keyInto() with the default length, into a fixed buffer: no allocation or resizing per tag.
+/// The key is a view of buffer (or of a constant).
+std::string_view keyInBuffer(std::string_view tagText, KeyBuffer& buffer);
+
 /// Converts the case of the tag name that starts at text[lt] (a "<"): every character up to
 /// the first blank, double quote or ">" is upper-cased (tagCase 1) or lower-cased (tagCase 2,
 /// which also maps the Windows-1252 letters Ä, Ö, Ü to ä, ö, ü). A tag that begins with "<?"
 /// keeps its case.
 void convertTagNameCase(std::string& text, std::size_t lt, int tagCase);
+/// Each character as convertTagNameCase makes it in a tag name: kept (any tagCase but 1 and
+/// 2), upper-cased (1) or lower-cased (2).
+const std::array<char, 256>& tagNameCaseMap(int tagCase);
 
 /// Turns TABs into blanks and every run of blanks into one blank, in place.
 void collapseBlanks(std::string& text);

@@ -475,8 +475,10 @@ FileJobResult ProcessSourceText(Session& session)
         return failed("No operation chosen");
     Engine& engine = session.engine;
     try {
-        // The result lines are kept with the line end they are written with.
+        // The result lines are kept with the line end they are written with, and the source
+        // text goes once it is scanned: only the result is written.
         engine.outputList().setLineEnd(lineEndOf(session.settings));
+        engine.setKeepSourceText(false);
         engine.runOperation(operation);
     } catch (const std::bad_alloc&) {
         const std::string path = engine.fileName();

@@ -205,6 +205,7 @@ void OutputPool::compute(Slot& slot, const std::string& path)
     try {
         // The result lines are kept with their line end: the bytes are then one copy.
         slot.engine.outputList().setLineEnd(m_settings.lineEnd);
+        slot.engine.setKeepSourceText(false);
         if (m_settings.keepSourceBytes) {
             slot.engine.setSourceText(SourceTextFromBytes(bytes), path);
         } else {

@@ -158,10 +158,16 @@ std::size_t Engine::shortElementEnd(std::size_t start, const RecTAGInfo& entry)
     int direction = 0;
     if (&lookUpTag(endTag, direction) != &entry || direction > 0)
         return 0;
+    const long long lineSize = m_style.options.LineSize;
     std::size_t length = 0;
-    for (std::size_t i = start; i <= end; ++i)
-        length += characterCount(withoutTrailingBlanks(m_tokens[i]), m_countCodePoints);
-    return static_cast<long long>(length) <= m_style.options.LineSize ? end : 0;
+    for (std::size_t i = start; i <= end; ++i) {
+        const std::string_view text = withoutTrailingBlanks(m_tokens[i]);
+        // No character takes more than four bytes: a long paragraph is too long uncounted.
+        if (static_cast<long long>(text.size() / 4) > lineSize)
+            return 0;
+        length += characterCount(text, m_countCodePoints);
+    }
+    return static_cast<long long>(length) <= lineSize ? end : 0;
 }
 
 void Engine::formatShortElement(std::size_t start, std::size_t end, const RecTAGInfo& entry)
@@ -327,6 +333,30 @@ std::size_t wrapCut(std::string_view token, std::size_t fit, bool quoteMode)
     return 0;
 }
 
+/// The first byte of the first character of text that does not fit on a line of lineSize
+/// characters, or the size of text when all of it fits. Only the bytes of one line are
+/// counted, so cutting a long token into lines counts it about once.
+std::size_t firstOverflow(std::string_view text, long long lineSize, bool utf8)
+{
+    if (lineSize <= 0)
+        return 0;
+    const auto limit = static_cast<std::size_t>(lineSize);
+    if (!utf8)
+        return std::min(limit, text.size());
+    // Each step takes as many bytes as characters are still missing (mostly all of them at
+    // once, as most characters are single bytes); then the bytes that continue the last
+    // character counted are passed over.
+    std::size_t fit = 0;
+    for (std::size_t chars = 0; chars < limit && fit < text.size();) {
+        const std::size_t step = std::min(limit - chars, text.size() - fit);
+        chars += characterCount(text.substr(fit, step), true);
+        fit += step;
+    }
+    while (fit < text.size() && (static_cast<unsigned char>(text[fit]) & 0xC0) == 0x80)
+        ++fit;
+    return fit;
+}
+
 } // namespace
 
 void Engine::WrapText(std::string_view token)
@@ -339,30 +369,16 @@ void Engine::WrapText(std::string_view token)
     const bool quoteMode = m_style.options.BreakExcluder == "\"";
     // Lengths and positions count characters: in UTF-8 text a continuation byte starts none.
     const bool utf8 = m_countCodePoints;
-    long long length = static_cast<long long>(characterCount(token, utf8));
-    while (length > lineSize) {
-        // The first byte of the first character that does not fit on the line. Each cut lies
-        // at a blank outside protection, so the rest of the token begins outside it again.
-        std::size_t fit = 0;
-        if (lineSize > 0 && !utf8) {
-            fit = static_cast<std::size_t>(lineSize);
-        } else if (lineSize > 0) {
-            // Each step takes as many bytes as characters are still missing (mostly all of
-            // them at once, as most characters are single bytes); then the bytes that
-            // continue the last character go back.
-            for (long long chars = 0; chars < lineSize;) {
-                const auto step = static_cast<std::size_t>(lineSize - chars);
-                chars += static_cast<long long>(characterCount(token.substr(fit, step), true));
-                fit += step;
-            }
-            while ((static_cast<unsigned char>(token[fit - 1]) & 0xC0) == 0x80)
-                --fit;
-        }
+    for (;;) {
+        // Each cut lies at a blank outside protection, so the rest of the token begins outside
+        // it again.
+        const std::size_t fit = firstOverflow(token, lineSize, utf8);
+        if (fit == token.size())
+            break;
         const std::size_t cut = wrapCut(token, fit, quoteMode);
         if (cut == 0)
             break;
         IndentLine(token.substr(0, cut));
-        length -= static_cast<long long>(characterCount(token.substr(0, cut), utf8));
         token.remove_prefix(cut);
     }
     if (!token.empty())

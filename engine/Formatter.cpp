@@ -26,6 +26,7 @@ void Engine::FormatHTML()
     m_index.build(m_style.tags);
     m_indentLevel = 0;
     m_countCodePoints = isUtf8Text(m_sourceText);
+    m_useTokenTags = m_tokenTags.size() == m_tokens.size() && tableKeys() == m_scanTableKeys;
     // Indentation makes the output somewhat larger than the text; reserve for that.
     m_outputList.reserve(m_sourceText.size() / 8, m_sourceText.size() + m_sourceText.size() / 4);
     ProgressSink& sink = progress();
@@ -68,6 +69,26 @@ const RecTAGInfo& Engine::lookUpTag(
     return m_style.tags[entry];
 }
 
+const RecTAGInfo& Engine::lookUpToken(std::size_t i, int& direction) const
+{
+    const std::uint8_t code = m_useTokenTags ? m_tokenTags[i] : UnknownTag;
+    if (code == UnknownTag)
+        return lookUpTag(m_tokens[i], direction);
+    direction = code % 2 != 0 ? -1 : 1;
+    return m_style.tags[code / 2];
+}
+
+std::vector<std::string> Engine::tableKeys() const
+{
+    std::vector<std::string> keys;
+    keys.reserve(static_cast<std::size_t>(m_style.tags.tagCount) * 2);
+    for (int i = 1; i <= m_style.tags.tagCount; ++i) {
+        keys.push_back(m_style.tags[i].TagOpen);
+        keys.push_back(m_style.tags[i].TagClose);
+    }
+    return keys;
+}
+
 std::size_t Engine::formatToken(std::size_t i)
 {
     if (m_tokens.isMarker(i)) {
@@ -80,7 +101,7 @@ std::size_t Engine::formatToken(std::size_t i)
         return i;
     }
     int direction = 0;
-    const RecTAGInfo& entry = lookUpTag(token, direction);
+    const RecTAGInfo& entry = lookUpToken(i, direction);
     if (direction < 0) {
         formatEndTag(token, entry);
     } else if (entry.TreatAsText) {
@@ -110,14 +131,15 @@ bool Engine::addsLinesAt(const RecTAGInfo& entry, bool start) const
     return start ? entry.DoGenerateSComment : entry.DoGenerateEComment;
 }
 
-bool Engine::isOneLineContent(std::string_view token) const
+bool Engine::isOneLineContent(std::size_t i) const
 {
+    const std::string_view token = m_tokens[i];
     if (token.empty() || token[0] != '<')
         return true;
     // A run that begins with an 'As Text' tag, as long as neither that tag nor the tag that
     // ends the run asks for empty lines or auto comments of its own.
     int direction = 0;
-    const RecTAGInfo& entry = lookUpTag(token, direction);
+    const RecTAGInfo& entry = lookUpToken(i, direction);
     if (direction < 0 || !entry.TreatAsText || addsLinesAt(entry, true))
         return false;
     std::string_view trimmed = token;
@@ -148,7 +170,7 @@ std::string_view withoutTrailingBlanks(std::string_view text)
 std::size_t Engine::shortElementEnd(std::size_t start, const RecTAGInfo& entry)
 {
     std::size_t end = start + 1;
-    if (end < m_tokens.size() && !m_tokens.isMarker(end) && isOneLineContent(m_tokens[end]))
+    if (end < m_tokens.size() && !m_tokens.isMarker(end) && isOneLineContent(end))
         ++end;
     if (end >= m_tokens.size() || m_tokens.isMarker(end))
         return 0;
@@ -156,7 +178,7 @@ std::size_t Engine::shortElementEnd(std::size_t start, const RecTAGInfo& entry)
     if (endTag.size() < 2 || endTag[0] != '<' || endTag[1] != '/')
         return 0;
     int direction = 0;
-    if (&lookUpTag(endTag, direction) != &entry || direction > 0)
+    if (&lookUpToken(end, direction) != &entry || direction > 0)
         return 0;
     const long long lineSize = m_style.options.LineSize;
     std::size_t length = 0;

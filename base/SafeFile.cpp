@@ -194,7 +194,14 @@ bool writeFileSafely(const std::string& path,
         // Starts the write-out without waiting for it; the fsync below then waits only for
         // what is left of it.
         (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-        options.whileFlushing();
+        try {
+            options.whileFlushing();
+        } catch (...) {
+            ::close(fd);
+            ::unlink(temp.c_str());
+            unregisterTemporary(slot);
+            throw;
+        }
     }
     ok = ok && (!options.sync || ::fsync(fd) == 0);
     int err = errno;

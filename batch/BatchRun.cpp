@@ -249,9 +249,10 @@ RunOutcome Driver::singleFile()
     }
     m_outcome.editor = EditorAfterRun::Clear;
     const std::string file = state().currentFile;
+    FileJobResult job;
     if (backups() && operation() != Operation::Restore) {
-        const BackupResult backup
-            = makeFileBackup(state(), file, m_session.settings.BackupExt, CopyFileKeepDate);
+        BackedUpJob backedUp = RunFileJobAfterBackup(m_session, file);
+        const BackupResult& backup = backedUp.backup;
         if (!backup.ok) {
             // A file without its backup is not touched.
             m_session.host.SetStatus(backup.error);
@@ -261,8 +262,10 @@ RunOutcome Driver::singleFile()
             finish();
             return m_outcome;
         }
+        job = std::move(backedUp.job);
+    } else {
+        job = RunFileJob(m_session, file);
     }
-    const FileJobResult job = RunFileJob(m_session, file);
     const std::int64_t before = FileSizeOf(file);
     std::string error;
     const bool jobFailed

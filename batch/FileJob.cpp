@@ -304,6 +304,12 @@ std::int64_t FileSizeOf(const std::string& path)
 
 bool CopyFileKeepDate(const std::string& source, const std::string& destination, std::string* error)
 {
+    return CopyFileKeepDateWhileFlushing(source, destination, {}, error);
+}
+
+bool CopyFileKeepDateWhileFlushing(const std::string& source, const std::string& destination,
+    const std::function<void()>& whileFlushing, std::string* error)
+{
     auto fail = [error](const std::string& message) {
         if (error)
             *error = message;
@@ -329,6 +335,7 @@ bool CopyFileKeepDate(const std::string& source, const std::string& destination,
     SafeWriteOptions options;
     options.newFileMode = (sourceInfo.st_mode & 0777) | S_IWUSR;
     options.modificationTime = sourceInfo.st_mtim;
+    options.whileFlushing = whileFlushing;
     // The copy streams in blocks, so a large file is never held in memory; a failed read
     // fails the write, which then leaves the destination as it was.
     int readError = 0;
@@ -440,6 +447,26 @@ FileJobResult RunFileJob(Session& session, const std::string& path)
     return ProcessSourceText(session);
 }
 
+BackedUpJob RunFileJobAfterBackup(Session& session, const std::string& path)
+{
+    BackedUpJob result;
+    bool ran = false;
+    const auto copyThenRun
+        = [&](const std::string& source, const std::string& destination, std::string* error) {
+              return CopyFileKeepDateWhileFlushing(
+                  source, destination,
+                  [&] {
+                      ran = true;
+                      result.job = RunFileJob(session, path);
+                  },
+                  error);
+          };
+    result.backup = makeFileBackup(session.runState, path, session.settings.BackupExt, copyThenRun);
+    if (result.backup.ok && !ran) // a copy that went another way than through the hook
+        result.job = RunFileJob(session, path);
+    return result;
+}
+
 FileJobResult ProcessSourceText(Session& session)
 {
     const Operation operation = session.runState.Operation;
@@ -448,8 +475,10 @@ FileJobResult ProcessSourceText(Session& session)
         return failed("No operation chosen");
     Engine& engine = session.engine;
     try {
-        // The result lines are kept with the line end they are written with.
+        // The result lines are kept with the line end they are written with, and the source
+        // text goes once it is scanned: only the result is written.
         engine.outputList().setLineEnd(lineEndOf(session.settings));
+        engine.setKeepSourceText(false);
         engine.runOperation(operation);
     } catch (const std::bad_alloc&) {
         const std::string path = engine.fileName();

@@ -1,6 +1,7 @@
 /// File job: one operation on one HTML file, and the file helpers of the batch runs.
 #pragma once
 
+#include "batch/Backup.h"
 #include "batch/RunState.h"
 #include "engine/ProgressSink.h"
 #include "engine/ScanLists.h"
@@ -89,6 +90,11 @@ std::int64_t FileSizeOf(const std::string& path);
 /// write bit.
 [[nodiscard]] bool CopyFileKeepDate(
     const std::string& source, const std::string& destination, std::string* error = nullptr);
+/// CopyFileKeepDate that runs whileFlushing once the copy is written, while it goes out to
+/// the disk (see SafeWriteOptions).
+[[nodiscard]] bool CopyFileKeepDateWhileFlushing(const std::string& source,
+    const std::string& destination, const std::function<void()>& whileFlushing,
+    std::string* error = nullptr);
 
 /// " 1000->800 (200 bytes, 20%)  saved ": exact for any sizes.
 std::string CompressionFigures(std::int64_t before, std::int64_t after);
@@ -127,6 +133,17 @@ struct [[nodiscard]] FileJobResult
 /// the backup. Restore copies path + backup extension over the file; the other operations
 /// leave the result in the engine's output list for WriteResult.
 FileJobResult RunFileJob(Session& session, const std::string& path);
+
+/// The backup of path (makeFileBackup with CopyFileKeepDate) and the file job on it, the job
+/// run while the backup goes out to the disk, so that the two overlap. The job reads the
+/// content the backup holds; its result counts only when the backup was made. No job (the
+/// outcome Skipped, without a message) when the backup could not be copied.
+struct BackedUpJob
+{
+    BackupResult backup;
+    FileJobResult job;
+};
+BackedUpJob RunFileJobAfterBackup(Session& session, const std::string& path);
 
 /// Scans the engine's source text (not for Trim), writes the diagnostic files into the
 /// program directory (a failure there is ignored) and runs Format, Compress or Trim.

@@ -203,7 +203,9 @@ void OutputPool::compute(Slot& slot, const std::string& path)
     if (!readStampedFile(path, bytes, result.stamp, result.error))
         return;
     try {
-        slot.engine.outputList().clear();
+        // The result lines are kept with their line end: the bytes are then one copy.
+        slot.engine.outputList().setLineEnd(m_settings.lineEnd);
+        slot.engine.setKeepSourceText(false);
         if (m_settings.keepSourceBytes) {
             slot.engine.setSourceText(SourceTextFromBytes(bytes), path);
         } else {
@@ -212,7 +214,7 @@ void OutputPool::compute(Slot& slot, const std::string& path)
             slot.engine.setSourceText(std::move(bytes), path);
         }
         slot.engine.runOperation(m_operation);
-        result.resultBytes = joinLines(slot.engine.outputList(), m_settings.lineEnd);
+        result.resultBytes = slot.engine.outputList().joined();
         if (m_settings.diagnosticFiles) {
             result.tokenFileBytes = tokenFileBytes(slot.engine);
             result.blockFileBytes = blockFileBytes(slot.engine);

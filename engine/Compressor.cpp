@@ -29,6 +29,7 @@ void Engine::CompressHTML()
     // The joined lines are built in place at the end of the output list, and for a page
     // without special blocks that line is the whole output: the room is made once.
     m_outputList.reserve(0, m_sourceText.size());
+    releaseSourceText();
     if (!m_selection) {
         sink.SetStatus("Compressing: " + m_fileName);
         if (m_style.options.UseWhileCompress)

@@ -39,6 +39,12 @@ void Engine::pumpMessages()
     progress().handlePendingMessages();
 }
 
+void Engine::releaseSourceText()
+{
+    if (!m_keepSourceText)
+        std::string().swap(m_sourceText);
+}
+
 bool Engine::runOperation(Operation operation)
 {
     if (operation != Operation::Format && operation != Operation::Compress
@@ -63,7 +69,8 @@ bool Engine::runOperation(Operation operation)
         // A text of nothing but the mark keeps it, on a line of its own.
         if (!m_firstLinePrefix.empty())
             emitLine({});
-        m_sourceText.insert(0, Utf8Bom);
+        if (m_keepSourceText || operation == Operation::Trim)
+            m_sourceText.insert(0, Utf8Bom);
     }
     return true;
 }

@@ -40,6 +40,10 @@ public:
     /// The text to work on, with LF as its only line end, and the file name for status lines.
     void setSourceText(std::string lfText, std::string fileName = {});
     const std::string& sourceText() const { return m_sourceText; }
+    /// Whether the source text stays after a format or compress (the default). A run that
+    /// only writes its result lets the text go once it is scanned, so that the text, its scan
+    /// and the result are never all held at once; sourceText() is then empty after the run.
+    void setKeepSourceText(bool keep) { m_keepSourceText = keep; }
     const std::string& fileName() const { return m_fileName; }
 
     /// The program-wide trim list used by TrimHTML (not owned; may be null: nothing trimmed).
@@ -88,6 +92,7 @@ public:
 private:
     ProgressSink& progress() const;
     void pumpMessages();
+    void releaseSourceText(); ///< unless it is to be kept: the scan is all that is needed
     bool isInstructionComment(const BlockStore::Block& block) const;
 
     // Scanner (Scanner.cpp)
@@ -149,6 +154,7 @@ private:
     Style m_style;
     const TrimList* m_trimList = nullptr;
     std::string m_sourceText;
+    bool m_keepSourceText = true;
     std::string m_fileName;
     TokenList m_tokens;
     BlockStore m_blocks;

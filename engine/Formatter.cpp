@@ -29,6 +29,7 @@ void Engine::FormatHTML()
     m_useTokenTags = m_tokenTags.size() == m_tokens.size() && tableKeys() == m_scanTableKeys;
     // Indentation makes the output somewhat larger than the text; reserve for that.
     m_outputList.reserve(m_sourceText.size() / 8, m_sourceText.size() + m_sourceText.size() / 4);
+    releaseSourceText();
     ProgressSink& sink = progress();
     if (!m_selection) {
         sink.SetProgressRange(0, static_cast<long long>(m_tokens.size()));

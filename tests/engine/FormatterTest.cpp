@@ -299,19 +299,25 @@ TEST(EngineRunTest, ByteOrderMarkStaysInFront)
         {"a mark later in the text is text", Operation::Compress, "x" + bom, {"x" + bom}},
     };
     const TrimList trimList {"1<A>", "1</A>"};
+    // The same result whether the engine keeps its source text or lets it go after the scan.
     for (const BomCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        Engine engine;
-        exampleTable(engine.style().tags);
-        StyleOptions& options = engine.style().options;
-        options.UseWhileFormat = c.docLine;
-        options.DoIncludeUser = options.DoIncludeDate = options.DoIncludeTime = false;
-        options.DoIncludeStyle = false;
-        engine.setTrimList(&trimList);
-        engine.setSourceText(c.input, "t.htm");
-        ASSERT_TRUE(engine.runOperation(c.operation));
-        EXPECT_EQ(engine.outputList().toVector(), c.expected);
-        EXPECT_EQ(engine.sourceText(), c.input);
+        for (const bool keep : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (keep ? "" : ", source text let go"));
+            Engine engine;
+            exampleTable(engine.style().tags);
+            StyleOptions& options = engine.style().options;
+            options.UseWhileFormat = c.docLine;
+            options.DoIncludeUser = options.DoIncludeDate = options.DoIncludeTime = false;
+            options.DoIncludeStyle = false;
+            engine.setTrimList(&trimList);
+            engine.setKeepSourceText(keep);
+            engine.setSourceText(c.input, "t.htm");
+            ASSERT_TRUE(engine.runOperation(c.operation));
+            EXPECT_EQ(engine.outputList().toVector(), c.expected);
+            if (keep || c.operation == Operation::Trim) {
+                EXPECT_EQ(engine.sourceText(), c.input);
+            }
+        }
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -97,11 +98,16 @@ private:
     // Scanner (Scanner.cpp)
     void emitPending();
     void appendPending(std::string_view text);
-    std::size_t handleOwnToken(std::size_t start, std::size_t rawEnd, bool layoutTag);
-    std::size_t handleTextTag(int entry, std::size_t start, std::size_t rawEnd, bool layoutTag);
-    /// Finishes the copy of a tag that runs from text[from] to the end of text.
-    void finishTagCopy(
+    std::size_t handleOwnToken(
+        std::size_t start, std::size_t rawEnd, const TagIndex::KeyInfo& keyInfo);
+    std::size_t handleTextTag(
+        std::size_t start, std::size_t rawEnd, const TagIndex::KeyInfo& keyInfo);
+    /// Finishes the copy of a tag that runs from text[from] to the end of text; true when
+    /// tidying left it as the raw tag had it, so that both have the same key.
+    bool finishTagCopy(
         std::string& text, std::size_t from, std::size_t& next, bool layoutTag) const;
+    /// What the formatter's lookup of a tag gives, in the form kept per token.
+    static std::uint8_t tagLookupCode(const TagIndex::KeyInfo& keyInfo, std::string_view raw);
     std::size_t handleBlock(BlockKind kind, std::size_t start);
     std::size_t blockEnd(BlockKind kind, std::size_t start);
     bool isSimpleCell(std::size_t start, std::size_t cellEnd);
@@ -111,7 +117,7 @@ private:
     // Formatter (Formatter.cpp)
     std::size_t formatToken(std::size_t i); ///< gives the last token it wrote
     bool addsLinesAt(const RecTAGInfo& entry, bool start) const;
-    bool isOneLineContent(std::string_view token) const;
+    bool isOneLineContent(std::size_t i) const; ///< for token i
     std::size_t shortElementEnd(std::size_t start, const RecTAGInfo& entry);
     void formatShortElement(std::size_t start, std::size_t end, const RecTAGInfo& entry);
     void formatRunStart(std::string_view token, const RecTAGInfo& entry);
@@ -139,6 +145,10 @@ private:
     const RecTAGInfo& lookUpTag(std::string_view tag, int& direction) const;
     /// The same for a tag whose key is known.
     const RecTAGInfo& lookUpTag(std::string_view tag, std::string_view key, int& direction) const;
+    /// The same for the first tag of token i, from what the scan found where it can.
+    const RecTAGInfo& lookUpToken(std::size_t i, int& direction) const;
+    /// The keys of the tag table as the scan used them, and whether they still hold.
+    std::vector<std::string> tableKeys() const;
 
     ProgressSink* m_progress;
     Style m_style;
@@ -160,6 +170,15 @@ private:
     TagIndex m_index;
     std::string m_pending;
     bool m_pendingHasText = false;
+    /// Per token, the table entry and direction of its first tag as the scan looked it up
+    /// (entry * 2, plus 1 for an end tag), or UnknownTag: the formatter then looks the tag up
+    /// itself. Saves the formatter computing and looking up the key of nearly every tag again.
+    static constexpr std::uint8_t UnknownTag = 255;
+    static_assert(MaxTagEntries * 2 + 1 < UnknownTag);
+    std::vector<std::uint8_t> m_tokenTags;
+    std::uint8_t m_pendingTag = UnknownTag; ///< for the pending text
+    std::vector<std::string> m_scanTableKeys; ///< tableKeys() at the scan
+    bool m_useTokenTags = false; ///< the table has the same keys as at the scan
     std::string m_work;
     std::string m_tagWork;
     std::string m_key;

@@ -26,6 +26,7 @@ void Engine::FormatHTML()
     m_index.build(m_style.tags);
     m_indentLevel = 0;
     m_countCodePoints = isUtf8Text(m_sourceText);
+    m_useTokenTags = m_tokenTags.size() == m_tokens.size() && tableKeys() == m_scanTableKeys;
     // Indentation makes the output somewhat larger than the text; reserve for that.
     m_outputList.reserve(m_sourceText.size() / 8, m_sourceText.size() + m_sourceText.size() / 4);
     releaseSourceText();
@@ -69,6 +70,26 @@ const RecTAGInfo& Engine::lookUpTag(
     return m_style.tags[entry];
 }
 
+const RecTAGInfo& Engine::lookUpToken(std::size_t i, int& direction) const
+{
+    const std::uint8_t code = m_useTokenTags ? m_tokenTags[i] : UnknownTag;
+    if (code == UnknownTag)
+        return lookUpTag(m_tokens[i], direction);
+    direction = code % 2 != 0 ? -1 : 1;
+    return m_style.tags[code / 2];
+}
+
+std::vector<std::string> Engine::tableKeys() const
+{
+    std::vector<std::string> keys;
+    keys.reserve(static_cast<std::size_t>(m_style.tags.tagCount) * 2);
+    for (int i = 1; i <= m_style.tags.tagCount; ++i) {
+        keys.push_back(m_style.tags[i].TagOpen);
+        keys.push_back(m_style.tags[i].TagClose);
+    }
+    return keys;
+}
+
 std::size_t Engine::formatToken(std::size_t i)
 {
     if (m_tokens.isMarker(i)) {
@@ -81,7 +102,7 @@ std::size_t Engine::formatToken(std::size_t i)
         return i;
     }
     int direction = 0;
-    const RecTAGInfo& entry = lookUpTag(token, direction);
+    const RecTAGInfo& entry = lookUpToken(i, direction);
     if (direction < 0) {
         formatEndTag(token, entry);
     } else if (entry.TreatAsText) {
@@ -111,14 +132,15 @@ bool Engine::addsLinesAt(const RecTAGInfo& entry, bool start) const
     return start ? entry.DoGenerateSComment : entry.DoGenerateEComment;
 }
 
-bool Engine::isOneLineContent(std::string_view token) const
+bool Engine::isOneLineContent(std::size_t i) const
 {
+    const std::string_view token = m_tokens[i];
     if (token.empty() || token[0] != '<')
         return true;
     // A run that begins with an 'As Text' tag, as long as neither that tag nor the tag that
     // ends the run asks for empty lines or auto comments of its own.
     int direction = 0;
-    const RecTAGInfo& entry = lookUpTag(token, direction);
+    const RecTAGInfo& entry = lookUpToken(i, direction);
     if (direction < 0 || !entry.TreatAsText || addsLinesAt(entry, true))
         return false;
     std::string_view trimmed = token;
@@ -149,7 +171,7 @@ std::string_view withoutTrailingBlanks(std::string_view text)
 std::size_t Engine::shortElementEnd(std::size_t start, const RecTAGInfo& entry)
 {
     std::size_t end = start + 1;
-    if (end < m_tokens.size() && !m_tokens.isMarker(end) && isOneLineContent(m_tokens[end]))
+    if (end < m_tokens.size() && !m_tokens.isMarker(end) && isOneLineContent(end))
         ++end;
     if (end >= m_tokens.size() || m_tokens.isMarker(end))
         return 0;
@@ -157,12 +179,18 @@ std::size_t Engine::shortElementEnd(std::size_t start, const RecTAGInfo& entry)
     if (endTag.size() < 2 || endTag[0] != '<' || endTag[1] != '/')
         return 0;
     int direction = 0;
-    if (&lookUpTag(endTag, direction) != &entry || direction > 0)
+    if (&lookUpToken(end, direction) != &entry || direction > 0)
         return 0;
+    const long long lineSize = m_style.options.LineSize;
     std::size_t length = 0;
-    for (std::size_t i = start; i <= end; ++i)
-        length += characterCount(withoutTrailingBlanks(m_tokens[i]), m_countCodePoints);
-    return static_cast<long long>(length) <= m_style.options.LineSize ? end : 0;
+    for (std::size_t i = start; i <= end; ++i) {
+        const std::string_view text = withoutTrailingBlanks(m_tokens[i]);
+        // No character takes more than four bytes: a long paragraph is too long uncounted.
+        if (static_cast<long long>(text.size() / 4) > lineSize)
+            return 0;
+        length += characterCount(text, m_countCodePoints);
+    }
+    return static_cast<long long>(length) <= lineSize ? end : 0;
 }
 
 void Engine::formatShortElement(std::size_t start, std::size_t end, const RecTAGInfo& entry)
@@ -328,6 +356,30 @@ std::size_t wrapCut(std::string_view token, std::size_t fit, bool quoteMode)
     return 0;
 }
 
+/// The first byte of the first character of text that does not fit on a line of lineSize
+/// characters, or the size of text when all of it fits. Only the bytes of one line are
+/// counted, so cutting a long token into lines counts it about once.
+std::size_t firstOverflow(std::string_view text, long long lineSize, bool utf8)
+{
+    if (lineSize <= 0)
+        return 0;
+    const auto limit = static_cast<std::size_t>(lineSize);
+    if (!utf8)
+        return std::min(limit, text.size());
+    // Each step takes as many bytes as characters are still missing (mostly all of them at
+    // once, as most characters are single bytes); then the bytes that continue the last
+    // character counted are passed over.
+    std::size_t fit = 0;
+    for (std::size_t chars = 0; chars < limit && fit < text.size();) {
+        const std::size_t step = std::min(limit - chars, text.size() - fit);
+        chars += characterCount(text.substr(fit, step), true);
+        fit += step;
+    }
+    while (fit < text.size() && (static_cast<unsigned char>(text[fit]) & 0xC0) == 0x80)
+        ++fit;
+    return fit;
+}
+
 } // namespace
 
 void Engine::WrapText(std::string_view token)
@@ -340,30 +392,16 @@ void Engine::WrapText(std::string_view token)
     const bool quoteMode = m_style.options.BreakExcluder == "\"";
     // Lengths and positions count characters: in UTF-8 text a continuation byte starts none.
     const bool utf8 = m_countCodePoints;
-    long long length = static_cast<long long>(characterCount(token, utf8));
-    while (length > lineSize) {
-        // The first byte of the first character that does not fit on the line. Each cut lies
-        // at a blank outside protection, so the rest of the token begins outside it again.
-        std::size_t fit = 0;
-        if (lineSize > 0 && !utf8) {
-            fit = static_cast<std::size_t>(lineSize);
-        } else if (lineSize > 0) {
-            // Each step takes as many bytes as characters are still missing (mostly all of
-            // them at once, as most characters are single bytes); then the bytes that
-            // continue the last character go back.
-            for (long long chars = 0; chars < lineSize;) {
-                const auto step = static_cast<std::size_t>(lineSize - chars);
-                chars += static_cast<long long>(characterCount(token.substr(fit, step), true));
-                fit += step;
-            }
-            while ((static_cast<unsigned char>(token[fit - 1]) & 0xC0) == 0x80)
-                --fit;
-        }
+    for (;;) {
+        // Each cut lies at a blank outside protection, so the rest of the token begins outside
+        // it again.
+        const std::size_t fit = firstOverflow(token, lineSize, utf8);
+        if (fit == token.size())
+            break;
         const std::size_t cut = wrapCut(token, fit, quoteMode);
         if (cut == 0)
             break;
         IndentLine(token.substr(0, cut));
-        length -= static_cast<long long>(characterCount(token.substr(0, cut), utf8));
         token.remove_prefix(cut);
     }
     if (!token.empty())

@@ -48,6 +48,8 @@ void Engine::ParseHTML()
     m_blocks.clear();
     m_pending.clear();
     m_pendingHasText = false;
+    m_tokenTags.clear();
+    m_scanTableKeys = tableKeys();
     m_markerCounter = 0;
     m_endMarkerMemo.fill(SearchMemo {});
     m_cellScan = CellScanMemo {};
@@ -55,6 +57,7 @@ void Engine::ParseHTML()
     // Tokens never hold much more than the text itself; reserving avoids regrowing.
     // Reserved pages that stay unused cost no memory, while regrowing would copy.
     m_tokens.reserve(m_sourceText.size() / 4, m_sourceText.size());
+    m_tokenTags.reserve(m_sourceText.size() / 4);
 
     std::string& text = m_sourceText;
     const std::size_t length = text.size();
@@ -116,9 +119,9 @@ void Engine::ParseHTML()
         }
         if (keyInfo.textTag == 0) {
             emitPending();
-            pos = handleOwnToken(pos, rawEnd, keyInfo.layout);
+            pos = handleOwnToken(pos, rawEnd, keyInfo);
         } else {
-            pos = handleTextTag(keyInfo.textTag, pos, rawEnd, keyInfo.layout);
+            pos = handleTextTag(pos, rawEnd, keyInfo);
         }
     }
     emitPending();
@@ -191,11 +194,20 @@ void Engine::emitPending()
     if (!m_pendingHasText)
         return;
     m_tokens.addToken(m_pending);
+    m_tokenTags.push_back(m_pendingTag);
     m_pending.clear();
     m_pendingHasText = false;
 }
 
-void Engine::finishTagCopy(
+std::uint8_t Engine::tagLookupCode(const TagIndex::KeyInfo& keyInfo, std::string_view raw)
+{
+    // As TagIndex::findTag answers for the key.
+    if (keyInfo.prefixEntry != 0)
+        return static_cast<std::uint8_t>(keyInfo.prefixEntry * 2 + (keyInfo.prefixDirection < 0));
+    return raw.size() > 1 && raw[1] == '/' ? 1 : 0;
+}
+
+bool Engine::finishTagCopy(
     std::string& text, std::size_t from, std::size_t& next, bool layoutTag) const
 {
     // Whitespace right after a tag is kept as one blank on the tag, except after layout tags.
@@ -206,12 +218,13 @@ void Engine::finishTagCopy(
         ++next;
     }
     if (isTidy(std::string_view(text).substr(from)))
-        return;
+        return true;
     // Tidying must not make a comment start of what was none: a later scan of the output would
     // take the text after it for a comment, which compressing purges, or drop it at once as a
     // generated "<!--~" comment.
     if (!tidyingMakesComment(std::string_view(text).substr(from)))
         tidyBrackets(text, from);
+    return false;
 }
 
 namespace {
@@ -245,24 +258,27 @@ void appendRawTag(std::string_view raw, int tagCase, std::string& text)
 
 } // namespace
 
-std::size_t Engine::handleOwnToken(std::size_t start, std::size_t rawEnd, bool layoutTag)
+std::size_t Engine::handleOwnToken(
+    std::size_t start, std::size_t rawEnd, const TagIndex::KeyInfo& keyInfo)
 {
+    const std::string_view raw = std::string_view(m_sourceText).substr(start, rawEnd - start);
     std::string& tag = m_work;
     tag.clear();
-    appendRawTag(
-        std::string_view(m_sourceText).substr(start, rawEnd - start), m_style.options.TagCase, tag);
+    appendRawTag(raw, m_style.options.TagCase, tag);
     std::size_t next = rawEnd;
-    finishTagCopy(tag, 0, next, layoutTag);
+    const bool asRaw = finishTagCopy(tag, 0, next, keyInfo.layout);
     // The tag replaces the pending text: whitespace still pending is dropped.
     m_pending.clear();
     m_pendingHasText = false;
     m_tokens.addToken(tag);
+    m_tokenTags.push_back(asRaw ? tagLookupCode(keyInfo, raw) : UnknownTag);
     return next;
 }
 
-std::size_t Engine::handleTextTag(int entry, std::size_t start, std::size_t rawEnd, bool layoutTag)
+std::size_t Engine::handleTextTag(
+    std::size_t start, std::size_t rawEnd, const TagIndex::KeyInfo& keyInfo)
 {
-    const RecTAGInfo& info = m_style.tags[entry];
+    const RecTAGInfo& info = m_style.tags[keyInfo.textTag];
     const std::string_view raw = std::string_view(m_sourceText).substr(start, rawEnd - start);
     // The copy keeps the raw tag's second character (the first is "<", so no blank before it
     // is dropped, and "/" changes neither with TABs nor with case).
@@ -274,7 +290,10 @@ std::size_t Engine::handleTextTag(int entry, std::size_t start, std::size_t rawE
     const std::size_t from = m_pending.size();
     appendRawTag(raw, m_style.options.TagCase, m_pending);
     std::size_t next = rawEnd;
-    finishTagCopy(m_pending, from, next, layoutTag);
+    const bool asRaw = finishTagCopy(m_pending, from, next, keyInfo.layout);
+    // A token that begins with this tag is looked up by it.
+    if (from == 0)
+        m_pendingTag = asRaw ? tagLookupCode(keyInfo, raw) : UnknownTag;
     m_pendingHasText = true;
     if (isEndTag && info.CRLFFollowed > 0)
         emitPending();
@@ -344,6 +363,7 @@ void Engine::addMarker(BlockKind kind)
     marker += std::to_string(m_markerCounter);
     const int block = m_blocks.beginBlock(kind, marker);
     m_tokens.addMarker(marker, block);
+    m_tokenTags.push_back(UnknownTag);
 }
 
 std::size_t Engine::handleBlock(BlockKind kind, std::size_t start)

@@ -94,6 +94,20 @@ TEST(FormatterTest, WrapsText)
     }
 }
 
+TEST(FormatterTest, TableChangedAfterTheScanIsLookedUpAgain)
+{
+    // The scan's lookups of the tags are only reused while the table keeps its keys.
+    Engine engine;
+    exampleTable(engine.style().tags);
+    engine.setSourceText("<table><tr><td>a <b>b</b></td></tr></table>", "t.htm");
+    engine.ParseHTML();
+    fillTable(engine.style().tags, {{"<TD>", "</TD>", false, 0, 1}});
+    engine.FormatHTML();
+    // Run by the old table, lines by the new: TABLE and TR have no entry any more.
+    EXPECT_EQ(engine.outputList().toVector(),
+        (Lines {"<TABLE>", "<TR>", "<TD>", "    a <B>b</B>", "</TD>", "</TR>", "</TABLE>"}));
+}
+
 TEST(FormatterTest, TagLinesAreNeverWrapped)
 {
     const std::string longTag = "<P class=\"" + std::string(100, 'a') + "\" id=x y=z>";

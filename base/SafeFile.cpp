@@ -1,6 +1,7 @@
 /// Safe file writing: a temporary sibling renamed over the target.
 #include "base/SafeFile.h"
 
+#include "base/LargePages.h"
 #include "base/Paths.h"
 
 #include <atomic>
@@ -274,6 +275,8 @@ bool readAllFrom(int fd, std::string& bytes, int* error)
         const std::size_t expected
             = static_cast<std::size_t>(info.st_size - (at > 0 && at < info.st_size ? at : 0));
         bytes.reserve(expected + 1);
+        // Read once, never grown: the text of a large page is worth huge pages.
+        adviseHugePages(bytes.data(), expected + 1);
         bytes.resize(expected);
         std::size_t got = 0;
         while (got < expected) {

@@ -1,6 +1,7 @@
 /// Safe file writing: a temporary sibling renamed over the target.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <ctime>
@@ -63,7 +64,8 @@ public:
     {
         if (piece.size() > Capacity - m_used) [[unlikely]]
             return putAfterFlush(piece);
-        std::memcpy(m_buffer.get() + m_used, piece.data(), piece.size());
+        // copy_n, not memcpy: an empty piece may have no characters at all (a null pointer).
+        std::copy_n(piece.data(), piece.size(), m_buffer.get() + m_used);
         m_used += piece.size();
         return true;
     }

@@ -3,6 +3,8 @@
 
 #include "engine/TagTable.h"
 
+#include "base/LargePages.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
@@ -19,10 +21,12 @@
 
 namespace zenkel {
 
-/// A growing array of plain values (characters, offsets) in one block from malloc. Growth
-/// goes through realloc, which moves a large block by remapping its pages: no copy and no
-/// second block in memory, where a std::string or std::vector would copy into a new block
-/// twice the size and keep both while it copies.
+/// A growing array of plain values (characters, offsets) in one block. Growth goes through
+/// realloc, or for a block of LargeBytes and more through a large block (base/LargePages.h):
+/// either moves a large block by remapping its pages, so there is no copy and no second
+/// block in memory, where a std::string or std::vector would copy into a new block twice the
+/// size and keep both while it copies; and a large block is backed by huge pages, so filling
+/// it takes few page faults.
 template <typename T> class GrowArray
 {
     static_assert(std::is_trivially_copyable_v<T>);
@@ -42,7 +46,13 @@ public:
         std::swap(m_capacity, other.m_capacity);
         return *this;
     }
-    ~GrowArray() { std::free(m_data); }
+    ~GrowArray()
+    {
+        if (isLarge(m_capacity))
+            freeLargeBlock(m_data, m_capacity * sizeof(T));
+        else
+            std::free(m_data);
+    }
 
     T* data() { return m_data; }
     const T* data() const { return m_data; }
@@ -94,11 +104,27 @@ public:
     }
 
 private:
+    static constexpr std::size_t LargeBytes = std::size_t {4} << 20;
+    /// Whether an array of that capacity lives in a large block (the capacity never shrinks).
+    static bool isLarge(std::size_t capacity) { return capacity * sizeof(T) >= LargeBytes; }
+
     void reallocate(std::size_t capacity)
     {
         if (capacity > std::numeric_limits<std::size_t>::max() / sizeof(T))
             throw std::bad_alloc();
-        void* grown = std::realloc(m_data, capacity * sizeof(T));
+        void* grown = nullptr;
+        if (!isLarge(capacity)) {
+            grown = std::realloc(m_data, capacity * sizeof(T));
+        } else if (isLarge(m_capacity)) {
+            grown = growLargeBlock(m_data, m_capacity * sizeof(T), capacity * sizeof(T));
+        } else {
+            // From malloc to a large block: the values, under LargeBytes, are copied over.
+            grown = allocateLargeBlock(capacity * sizeof(T));
+            if (grown && m_size > 0)
+                std::memcpy(grown, m_data, m_size * sizeof(T));
+            if (grown)
+                std::free(m_data);
+        }
         if (!grown)
             throw std::bad_alloc();
         m_data = static_cast<T*>(grown);

@@ -210,6 +210,20 @@ TEST(TextListTest, EntriesOfTheListItselfSurviveItsGrowth)
     EXPECT_EQ(list.back(), "");
 }
 
+TEST(TextListTest, LargeListKeepsItsEntriesWhileItGrows)
+{
+    // Past a few megabytes the buffer moves to a block of its own and grows by remapping.
+    TextList list;
+    std::string line;
+    for (int i = 0; i < 1000; ++i)
+        line += static_cast<char>('a' + i % 26);
+    for (int i = 0; i < 12000; ++i)
+        list.add(std::string_view(line).substr(static_cast<std::size_t>(i % 7), i % 993));
+    ASSERT_EQ(list.size(), 12000u);
+    for (const std::size_t i : {0u, 999u, 4321u, 11999u})
+        EXPECT_EQ(list[i], std::string_view(line).substr(i % 7, i % 993));
+}
+
 TEST(TextListTest, ListKeepsItsLineEndAfterEveryEntry)
 {
     for (const std::string_view lineEnd : {"", "\n", "\r\n"}) {

@@ -2,7 +2,11 @@
 #include "engine/Engine.h"
 #include "engine/TextOps.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace zenkel {
@@ -154,17 +158,46 @@ constexpr std::array<PendingChar, 256> PendingChars = [] {
 /// follows a blank (lastBlank: whether out already ends in one). hasText is set when anything
 /// but blanks, TABs, LFs and CRs comes by. out may lie in the same buffer at or before in, as
 /// the copy never grows. Returns the end of the copy.
-/// The loop has no branches that depend on the characters: text alternates words and blanks
-/// too often for a branch to be guessed right.
 char* collapseInto(
     const char* in, const char* end, char* out, unsigned& lastBlank, unsigned& hasText)
 {
-    for (; in != end; ++in) {
-        const PendingChar& kind = PendingChars[static_cast<unsigned char>(*in)];
-        *out = kind.becomes;
-        out += 1 - (kind.isBlank & lastBlank);
-        lastBlank = kind.isBlank;
-        hasText |= kind.isText;
+    constexpr std::uint64_t Ones = 0x0101010101010101u;
+    constexpr std::uint64_t High = 0x8080808080808080u;
+    constexpr std::uint64_t Low7 = 0x7F7F7F7F7F7F7F7Fu;
+    while (in != end) {
+        // Running text is mostly words with single blanks between them: eight characters at a
+        // time are taken over unchanged when none of them is a control character (below
+        // 0x20: TAB, LF, CR) and no blank follows a blank. The tests look at all eight bytes
+        // at once and set the high bit of each byte that is below 0x20, or a blank; "next
+        // byte" is the next higher one, as the bytes are read in little-endian order.
+        if (std::endian::native == std::endian::little && end - in >= 8) {
+            std::uint64_t x;
+            std::memcpy(&x, in, sizeof x);
+            const std::uint64_t control = ~(((x & Low7) + 0x60 * Ones) | x) & High;
+            const std::uint64_t y = x ^ (0x20 * Ones);
+            const std::uint64_t blank = ~(((y & Low7) + Low7) | y) & High;
+            // Each byte's blank flag moved onto the next byte, and lastBlank onto the first.
+            const std::uint64_t blankBefore = (blank << 8) | (lastBlank ? 0x80u : 0u);
+            if ((control | (blank & blankBefore)) == 0) {
+                std::memcpy(out, &x, sizeof x);
+                out += 8;
+                in += 8;
+                lastBlank = in[-1] == ' ';
+                hasText = 1; // eight characters without two blanks in a row hold text
+                continue;
+            }
+        }
+        // The rest, or eight characters that change, one by one. The loop has no branches
+        // that depend on the characters: text alternates words and blanks too often for a
+        // branch to be guessed right.
+        const char* const stop = in + std::min<std::ptrdiff_t>(end - in, 8);
+        for (; in != stop; ++in) {
+            const PendingChar& kind = PendingChars[static_cast<unsigned char>(*in)];
+            *out = kind.becomes;
+            out += 1 - (kind.isBlank & lastBlank);
+            lastBlank = kind.isBlank;
+            hasText |= kind.isText;
+        }
     }
     return out;
 }

@@ -108,6 +108,8 @@ private:
         std::string& text, std::size_t from, std::size_t& next, bool layoutTag) const;
     /// What the formatter's lookup of a tag gives, in the form kept per token.
     static std::uint8_t tagLookupCode(const TagIndex::KeyInfo& keyInfo, std::string_view raw);
+    /// The index's facts about the raw tag that runs from start to rawEnd.
+    const TagIndex::KeyInfo& lookUpRawTag(std::size_t start, std::size_t rawEnd);
     std::size_t handleBlock(BlockKind kind, std::size_t start);
     std::size_t blockEnd(BlockKind kind, std::size_t start);
     bool isSimpleCell(std::size_t start, std::size_t cellEnd);
@@ -178,6 +180,14 @@ private:
     std::vector<std::uint8_t> m_tokenTags;
     std::uint8_t m_pendingTag = UnknownTag; ///< for the pending text
     std::vector<std::string> m_scanTableKeys; ///< tableKeys() at the scan
+    /// Short raw tags met in this scan, by their bytes, with what the index knows of them.
+    struct ShortTag
+    {
+        std::uint64_t bytes = 0;
+        std::size_t length = 0; ///< 0: no tag kept here
+        const TagIndex::KeyInfo* info = nullptr;
+    };
+    std::array<ShortTag, 64> m_shortTags {};
     bool m_useTokenTags = false; ///< the table has the same keys as at the scan
     std::string m_work;
     std::string m_tagWork;

@@ -54,6 +54,7 @@ void Engine::ParseHTML()
     m_pendingHasText = false;
     m_tokenTags.clear();
     m_scanTableKeys = tableKeys();
+    m_shortTags.fill(ShortTag {});
     m_markerCounter = 0;
     m_endMarkerMemo.fill(SearchMemo {});
     m_cellScan = CellScanMemo {};
@@ -102,9 +103,7 @@ void Engine::ParseHTML()
         const std::size_t rawEnd = gt
             ? static_cast<std::size_t>(static_cast<const char*>(gt) - text.data()) + 1
             : length;
-        KeyBuffer keyBuffer;
-        const TagIndex::KeyInfo& keyInfo = m_index.lookUp(
-            keyInBuffer(std::string_view(text).substr(pos, rawEnd - pos), keyBuffer));
+        const TagIndex::KeyInfo& keyInfo = lookUpRawTag(pos, rawEnd);
         BlockKind kind = keyInfo.blockKind;
         if (kind == BlockKind::TableCell) {
             const std::size_t cellEnd = blockEnd(BlockKind::TableCell, pos);
@@ -331,6 +330,30 @@ std::size_t Engine::handleTextTag(
     if (isEndTag && info.CRLFFollowed > 0)
         emitPending();
     return next;
+}
+
+const TagIndex::KeyInfo& Engine::lookUpRawTag(std::size_t start, std::size_t rawEnd)
+{
+    const std::string_view raw = std::string_view(m_sourceText).substr(start, rawEnd - start);
+    // Most tags are short and come again and again ("</span>", "<li>"): a tag of at most
+    // eight characters is remembered by its bytes (read as one word, little-endian, so that
+    // the mask keeps the tag's own), which saves computing and looking up its key again.
+    if (std::endian::native == std::endian::little && raw.size() <= 8
+        && start + 8 <= m_sourceText.size()) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, raw.data(), sizeof bytes);
+        bytes &= ~std::uint64_t {0} >> (64 - 8 * raw.size());
+        // The top six bits of the product pick one of the 64 places.
+        static_assert(std::tuple_size_v<decltype(m_shortTags)> == 64);
+        ShortTag& tag = m_shortTags[(bytes * 0x9E3779B97F4A7C15u) >> 58];
+        if (tag.length != raw.size() || tag.bytes != bytes) {
+            KeyBuffer key;
+            tag = {bytes, raw.size(), &m_index.lookUp(keyInBuffer(raw, key))};
+        }
+        return *tag.info;
+    }
+    KeyBuffer key;
+    return m_index.lookUp(keyInBuffer(raw, key));
 }
 
 std::size_t Engine::blockEnd(BlockKind kind, std::size_t start)

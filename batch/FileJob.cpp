@@ -107,16 +107,6 @@ FileJobResult outOfMemory(Engine& engine, const std::string& path)
         "Not enough memory to process \"" + path + "\"; the file was not changed"};
 }
 
-/// The content writer of a file of lines, each followed by lineEnd: the list's own buffer in
-/// one piece when the list keeps that line end, else line by line.
-std::function<bool(BufferedFileWriter&)> resultWriter(
-    const TextList& lines, std::string_view lineEnd)
-{
-    if (lines.lineEnd() == lineEnd)
-        return [bytes = lines.joined()](BufferedFileWriter& out) { return out.put(bytes); };
-    return linesWriter(lines, lineEnd);
-}
-
 } // namespace
 
 FileJobHost& nullFileJobHost()
@@ -506,7 +496,9 @@ bool WriteResult(Session& session, std::string* error)
     }
     const TextList& lines = session.engine.outputList();
     const std::string_view lineEnd = lineEndOf(session.settings);
-    const auto content = resultWriter(lines, lineEnd);
+    const auto content = [&lines, lineEnd](BufferedFileWriter& out) {
+        return lines.putLines(lineEnd, [&out](std::string_view piece) { return out.put(piece); });
+    };
     // The snapshot is the editor's reload copy, written whether or not the file can be; an
     // unwritable program directory must not keep the user's file from being written. It is
     // written while the file's content goes out to the disk.

@@ -146,15 +146,10 @@ std::string joinNames(const std::vector<std::string>& names)
 bool writeResultLines(const CliContext& c, const TextList& lines, std::string_view lineEnd)
 {
     errno = 0;
-    if (lines.lineEnd() == lineEnd) {
-        const std::string_view bytes = lines.joined();
-        c.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    } else {
-        for (std::string_view line : lines) {
-            c.out.write(line.data(), static_cast<std::streamsize>(line.size()));
-            c.out.write(lineEnd.data(), static_cast<std::streamsize>(lineEnd.size()));
-        }
-    }
+    lines.putLines(lineEnd, [&c](std::string_view piece) {
+        c.out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        return true;
+    });
     c.out.flush();
     return !c.outputOk();
 }

@@ -132,6 +132,18 @@ public:
     std::string_view lineEnd() const { return std::string_view(m_lineEnd, m_lineEndSize); }
     /// Every entry followed by the line end, as the buffer holds them (an open entry left out).
     std::string_view joined() const { return std::string_view(m_chars.data(), openBegin()); }
+    /// Hands every entry, each followed by lineEnd, to put (which returns false to stop): the
+    /// buffer in one piece when the list keeps that line end, else entry by entry. False when
+    /// put stopped.
+    template <typename Put> bool putLines(std::string_view lineEnd, Put&& put) const
+    {
+        if (lineEnd == this->lineEnd())
+            return put(joined());
+        for (std::size_t i = 0; i < size(); ++i)
+            if (!put((*this)[i]) || !put(lineEnd))
+                return false;
+        return true;
+    }
     void add(std::string_view text)
     {
         m_chars.append(text.data(), text.size());

@@ -249,23 +249,19 @@ RunOutcome Driver::singleFile()
     }
     m_outcome.editor = EditorAfterRun::Clear;
     const std::string file = state().currentFile;
-    FileJobResult job;
-    if (backups() && operation() != Operation::Restore) {
-        BackedUpJob backedUp = RunFileJobAfterBackup(m_session, file);
-        const BackupResult& backup = backedUp.backup;
-        if (!backup.ok) {
-            // A file without its backup is not touched.
-            m_session.host.SetStatus(backup.error);
-            m_host.showError(backup.error + "\r\nThe file was not processed.");
-            m_outcome.result = RunResult::Aborted;
-            ++m_outcome.skipped;
-            finish();
-            return m_outcome;
-        }
-        job = std::move(backedUp.job);
-    } else {
-        job = RunFileJob(m_session, file);
+    const BackedUpJob backedUp
+        = RunFileJobAfterBackup(m_session, file, backups() && operation() != Operation::Restore);
+    const BackupResult& backup = backedUp.backup;
+    if (!backup.ok) {
+        // A file without its backup is not touched.
+        m_session.host.SetStatus(backup.error);
+        m_host.showError(backup.error + "\r\nThe file was not processed.");
+        m_outcome.result = RunResult::Aborted;
+        ++m_outcome.skipped;
+        finish();
+        return m_outcome;
     }
+    const FileJobResult& job = backedUp.job;
     const std::int64_t before = FileSizeOf(file);
     std::string error;
     const bool jobFailed

@@ -437,23 +437,21 @@ FileJobResult RunFileJob(Session& session, const std::string& path)
     return ProcessSourceText(session);
 }
 
-BackedUpJob RunFileJobAfterBackup(Session& session, const std::string& path)
+BackedUpJob RunFileJobAfterBackup(Session& session, const std::string& path, bool backUp)
 {
     BackedUpJob result;
-    bool ran = false;
+    if (!backUp) {
+        result.backup.ok = true;
+        result.job = RunFileJob(session, path);
+        return result;
+    }
     const auto copyThenRun
         = [&](const std::string& source, const std::string& destination, std::string* error) {
               return CopyFileKeepDateWhileFlushing(
-                  source, destination,
-                  [&] {
-                      ran = true;
-                      result.job = RunFileJob(session, path);
-                  },
-                  error);
+                  source, destination, [&] { result.job = RunFileJob(session, path); }, error);
           };
+    // A copy that succeeds has been written, so the job has run while it was flushed.
     result.backup = makeFileBackup(session.runState, path, session.settings.BackupExt, copyThenRun);
-    if (result.backup.ok && !ran) // a copy that went another way than through the hook
-        result.job = RunFileJob(session, path);
     return result;
 }
 

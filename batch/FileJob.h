@@ -134,16 +134,17 @@ struct [[nodiscard]] FileJobResult
 /// leave the result in the engine's output list for WriteResult.
 FileJobResult RunFileJob(Session& session, const std::string& path);
 
-/// The backup of path (makeFileBackup with CopyFileKeepDate) and the file job on it, the job
-/// run while the backup goes out to the disk, so that the two overlap. The job reads the
-/// content the backup holds; its result counts only when the backup was made. No job (the
-/// outcome Skipped, without a message) when the backup could not be copied.
+/// With backUp, the backup of path (makeFileBackup with CopyFileKeepDate) and the file job on
+/// it, the job run while the backup goes out to the disk, so that the two overlap. The job
+/// reads the content the backup holds; its result counts only when the backup was made. No
+/// job (the outcome Skipped, without a message) when the backup could not be copied. Without
+/// backUp, the file job alone (the backup counts as made).
 struct BackedUpJob
 {
     BackupResult backup;
     FileJobResult job;
 };
-BackedUpJob RunFileJobAfterBackup(Session& session, const std::string& path);
+BackedUpJob RunFileJobAfterBackup(Session& session, const std::string& path, bool backUp);
 
 /// Scans the engine's source text (not for Trim), writes the diagnostic files into the
 /// program directory (a failure there is ignored) and runs Format, Compress or Trim.

@@ -286,16 +286,12 @@ bool processFile(const CliContext& c, const std::string& path)
         return restoreFile(c, path);
 
     std::string error;
-    FileJobResult result;
-    if (!c.options.toStdout && s.settings.DoCreateBackUps) {
-        // The same rule as list runs: a file whose backup cannot be made stays untouched.
-        BackedUpJob backedUp = RunFileJobAfterBackup(s, path);
-        if (!backedUp.backup.ok)
-            return c.complain(path + ": file not processed: " + backedUp.backup.error);
-        result = std::move(backedUp.job);
-    } else {
-        result = RunFileJob(s, path);
-    }
+    const BackedUpJob backedUp
+        = RunFileJobAfterBackup(s, path, !c.options.toStdout && s.settings.DoCreateBackUps);
+    // The same rule as list runs: a file whose backup cannot be made stays untouched.
+    if (!backedUp.backup.ok)
+        return c.complain(path + ": file not processed: " + backedUp.backup.error);
+    const FileJobResult& result = backedUp.job;
     if (!result.processed()) // a fatal error is reported once, by the caller
         return c.host.fatal() ? true : c.complain(path + ": " + result.message);
     if (g_interrupted != 0) // a user break before the write: the file stays as it was

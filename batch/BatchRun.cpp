@@ -355,8 +355,8 @@ void Driver::startWorkers(const std::vector<std::string>& files)
     // A trim scans nothing: the file job leaves the session engine's last scan in the
     // diagnostic files, and that scan does not change during the run.
     if (operation() == Operation::Trim)
-        m_trimScan = diagnosticFiles(state().programDirectory, tokenFileBytes(m_session.engine),
-            blockFileBytes(m_session.engine));
+        m_trimScan = diagnosticFiles(state().programDirectory,
+            m_session.engine.tokenListFileBytes(), m_session.engine.blockStoreFileBytes());
 }
 
 void Driver::stopWorkers()

@@ -216,8 +216,8 @@ void OutputPool::compute(Slot& slot, const std::string& path)
         slot.engine.runOperation(m_operation);
         result.resultBytes = slot.engine.outputList().joined();
         if (m_settings.diagnosticFiles) {
-            result.tokenFileBytes = tokenFileBytes(slot.engine);
-            result.blockFileBytes = blockFileBytes(slot.engine);
+            result.tokenFileBytes = slot.engine.tokenListFileBytes();
+            result.blockFileBytes = slot.engine.blockStoreFileBytes();
         }
         result.computed = true;
     } catch (const std::bad_alloc&) {
@@ -229,16 +229,6 @@ void OutputPool::compute(Slot& slot, const std::string& path)
     }
     if (m_settings.keepSourceBytes)
         result.sourceBytes = std::move(bytes);
-}
-
-std::string tokenFileBytes(const Engine& engine)
-{
-    return engine.tokenListFileBytes();
-}
-
-std::string blockFileBytes(const Engine& engine)
-{
-    return engine.blockStoreFileBytes();
 }
 
 } // namespace zenkel

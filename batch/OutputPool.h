@@ -100,9 +100,4 @@ private:
     std::vector<std::thread> m_workers;
 };
 
-/// The two diagnostic files of an engine's last scan as Engine::writeDiagnosticFiles writes
-/// them: the token list and the block store, one entry per line, each followed by CR LF.
-std::string tokenFileBytes(const Engine& engine);
-std::string blockFileBytes(const Engine& engine);
-
 } // namespace zenkel

@@ -282,8 +282,8 @@ TEST(ParallelRunTest, PoolGivesEachFileItsOwnResultInOrder)
             alone.setSourceText(SourceTextFromBytes(result.sourceBytes), files[i]);
             alone.runOperation(Operation::Compress);
             EXPECT_EQ(result.resultBytes, joinLines(alone.outputList(), "\n"));
-            EXPECT_EQ(result.tokenFileBytes, tokenFileBytes(alone));
-            EXPECT_EQ(result.blockFileBytes, blockFileBytes(alone));
+            EXPECT_EQ(result.tokenFileBytes, alone.tokenListFileBytes());
+            EXPECT_EQ(result.blockFileBytes, alone.blockStoreFileBytes());
         }
         pool.release(i);
     }
@@ -298,9 +298,9 @@ TEST(ParallelRunTest, DiagnosticBytesAreWhatTheEngineWrites)
                                              "<script>var a;</script>"));
     engine.runOperation(Operation::Format);
     ASSERT_TRUE(engine.writeDiagnosticFiles(home.path()));
-    EXPECT_EQ(tokenFileBytes(engine), readBytes(home.file(TokenListFileName)));
-    EXPECT_EQ(blockFileBytes(engine), readBytes(home.file(BlockStoreFileName)));
-    EXPECT_NE(blockFileBytes(engine), "");
+    EXPECT_EQ(engine.tokenListFileBytes(), readBytes(home.file(TokenListFileName)));
+    EXPECT_EQ(engine.blockStoreFileBytes(), readBytes(home.file(BlockStoreFileName)));
+    EXPECT_NE(engine.blockStoreFileBytes(), "");
 }
 
 TEST(ParallelRunTest, PoolStoppedEarlyJoinsItsWorkers)
